@@ -1,0 +1,2 @@
+// placeholder until the entry points land
+namespace twinel {}

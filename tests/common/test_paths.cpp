@@ -1,0 +1,2 @@
+// Shared test helpers live here.
+namespace twinel_test {}
