@@ -1,0 +1,21 @@
+#!/bin/sh
+# Installs the Debian packages Twinel builds with, when any is missing.
+# Runs as root, or through sudo otherwise.
+set -eu
+
+PACKAGES="g++ make cmake libboost-dev libgtest-dev libgmock-dev libtinyobjloader-dev \
+libpugixml-dev nlohmann-json3-dev libstb-dev libcli11-dev libbenchmark-dev"
+
+missing=""
+for p in $PACKAGES; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing="$missing $p"
+  fi
+done
+[ -z "$missing" ] && exit 0
+
+echo "Installing:$missing"
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; fi
+$SUDO apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends $missing

@@ -1,0 +1,7 @@
+#!/bin/sh
+# Installs what is missing, builds, and runs every test.
+set -eu
+cd "$(dirname "$0")/.."
+./scripts/install-deps.sh
+./scripts/build.sh
+ctest --test-dir build -j"$(nproc)" --output-on-failure
