@@ -8,6 +8,7 @@
 class scene_interface;
 class polygon_mesh_class;
 class part_class;
+class shape_class;
 class image_interface;
 
 // Kinds a shape reports through get_type.
