@@ -1,0 +1,158 @@
+#include "host/application.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <stdexcept>
+
+#include "host/dialog.h"
+#include "host/image.h"
+#include "host/scene.h"
+
+namespace host {
+namespace {
+
+// A message table handed to a plug-in: a counted copy of the texts.
+class string_table final : public kx::ref_counted<string_table_interface> {
+public:
+    explicit string_table(std::vector<std::string> texts) : texts_(std::move(texts)) {}
+    int size() override { return static_cast<int>(texts_.size()); }
+    const char* get(int index) override {
+        if (index < 0 || index >= size()) return nullptr;
+        return texts_[static_cast<std::size_t>(index)].c_str();
+    }
+
+private:
+    std::vector<std::string> texts_;
+};
+
+template <class T>
+T* handed_out(T* object) {
+    if (object) object->AddRef();
+    return object;
+}
+
+}  // namespace
+
+application::application(language lang) : lang_(lang) {}
+
+application::~application() = default;
+
+// ---- scenes ----------------------------------------------------------------
+
+scene& application::new_scene() {
+    scenes_.push_back(kx::host_ref<scene>::share(new scene(*this)));
+    scene& s = *scenes_.back();
+    set_current_scene(s);
+    return s;
+}
+
+void application::set_current_scene(scene& s) {
+    const bool ours = std::any_of(scenes_.begin(), scenes_.end(), [&](const auto& r) { return r.get() == &s; });
+    if (!ours) throw std::invalid_argument("the scene belongs to another application");
+    current_ = &s;
+    notify([&](scene_observer& o) { o.active_scene_changed(s); });
+}
+
+scene_interface* application::get_scene() { return handed_out(static_cast<scene_interface*>(current_)); }
+
+// ---- texts -----------------------------------------------------------------
+
+const char* application::intern(const std::string& text) { return interned_.insert(text).first->c_str(); }
+
+const char* application::gettext(const char* key) {
+    const std::string k = key ? key : "";
+    for (const text_resources& t : texts_)
+        if (const std::string* found = t.translate(k)) return intern(*found);
+    return intern(k);
+}
+
+string_table_interface* application::get_string_table(const char* name) {
+    if (!name) return nullptr;
+    for (const text_resources& t : texts_)
+        if (const std::vector<std::string>* table = t.table(name)) return handed_out(new string_table(*table));
+    return nullptr;
+}
+
+void application::add_resource_dir(const std::string& dir) {
+    texts_.emplace_back(dir, lang_);
+    resource_dirs_.push_back(dir);
+}
+
+// ---- messages --------------------------------------------------------------
+
+void application::add_line(const std::string& line) {
+    lines_.push_back(line);
+    if (sink_) sink_(line);
+}
+
+bool application::show_message(const char* text, bool question) {
+    const std::string t = text ? text : "";
+    add_line(t);
+    if (!question) return true;
+    questions_.push_back(t);
+    if (answers_.empty()) throw no_answer_error("the question \"" + t + "\" was asked, but no answer is queued");
+    const answer a = answers_.front();
+    answers_.pop_front();
+    return a == answer::yes || a == answer::ok;
+}
+
+void application::message(const char* line) { add_line(line ? line : ""); }
+
+bool application::take_dialog_cancel() {
+    if (answers_.empty()) return false;
+    const answer a = answers_.front();
+    if (a != answer::ok && a != answer::cancel) return false;
+    answers_.pop_front();
+    return a == answer::cancel;
+}
+
+// ---- dialogs and images ------------------------------------------------------
+
+dialog_interface* application::create_dialog_interface(const kx::uuid_class& id, const char* layout,
+                                                       dialog_handler* handler) {
+    if (!handler) return nullptr;
+    return handed_out(new dialog(*this, id, layout ? layout : "", *handler));
+}
+
+image_interface* application::create_image_interface(const char* name) {
+    if (!name || !*name) return nullptr;
+    std::string file = name;
+    std::transform(file.begin(), file.end(), file.begin(), [](unsigned char c) { return std::tolower(c); });
+    // A resource name is a plain name, never a path.
+    if (file.find('/') != std::string::npos || file.find('\\') != std::string::npos || file == "..") return nullptr;
+    for (const std::string& dir : resource_dirs_) {
+        const std::filesystem::path path = std::filesystem::path(dir) / "images" / (file + ".tga");
+        if (std::filesystem::is_regular_file(path))
+            if (image* img = image::load(path.string())) return handed_out(img);
+    }
+    return nullptr;
+}
+
+image_interface* application::create_image_interface(int width, int height) {
+    if (width <= 0 || height <= 0 || width > image::max_side || height > image::max_side) return nullptr;
+    return handed_out(new image(width, height));
+}
+
+// ---- plug-ins and events -----------------------------------------------------
+
+plugin_interface* application::find_plugin_interface(const kx::uuid_class& id) { return plugins_.find(id); }
+
+void application::load_plugin(const std::string& path) {
+    const plugin_library& lib = plugins_.open(path);
+    // Texts first: the plug-in's objects translate while they are made.
+    add_resource_dir(lib.resource_dir());
+    plugins_.make_objects(lib, *this);
+}
+
+void application::remove_observer(scene_observer& o) {
+    observers_.erase(std::remove(observers_.begin(), observers_.end(), &o), observers_.end());
+}
+
+void application::notify(const std::function<void(scene_observer&)>& event) {
+    // A copy, so that an observer may come or go during the event.
+    const std::vector<scene_observer*> current = observers_;
+    for (scene_observer* o : current) event(*o);
+}
+
+}  // namespace host

@@ -1,0 +1,137 @@
+// The reference host application: korvo_interface for plug-ins, and the
+// owner of scenes, the message window, text resources and loaded plug-ins.
+//
+// Questions are answered from a queue that the caller fills beforehand, so
+// nothing ever waits for a user; a question with an empty queue throws
+// no_answer_error.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include "frame/sdk/korvo.h"
+#include "host/plugin_set.h"
+#include "host/scene_observer.h"
+#include "host/text_resources.h"
+
+namespace host {
+
+class scene;
+class dialog;
+
+// Queued replies: yes/no answer questions (ok and cancel count as yes and
+// no there); ok/cancel answer dialogs.
+enum class answer { yes, no, ok, cancel };
+
+// A question was asked while no answer was queued.
+class no_answer_error : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class application final : public korvo_interface {
+public:
+    explicit application(language lang = language::english);
+    ~application();
+    application(const application&) = delete;
+    application& operator=(const application&) = delete;
+
+    // ---- korvo_interface -------------------------------------------------
+    // Counted; null when there is no scene.
+    scene_interface* get_scene() override;
+    // The translation from the loaded text resources, else the key; the
+    // text stays valid as long as the application.
+    const char* gettext(const char* key) override;
+    // A counted copy of the named message table, or null.
+    string_table_interface* get_string_table(const char* name) override;
+    // The plug-in objects made at load time and the host's element-mark
+    // component; borrowed.
+    plugin_interface* find_plugin_interface(const kx::uuid_class& id) override;
+    // A counted host::dialog (see dialog.h); null without a handler.
+    dialog_interface* create_dialog_interface(const kx::uuid_class& id, const char* layout,
+                                              dialog_handler* handler) override;
+    // images/<name in lower case>.tga from the resource folders; null when
+    // no folder has it or it cannot be read.
+    image_interface* create_image_interface(const char* name) override;
+    // A blank (transparent black) image; null for a size out of range.
+    image_interface* create_image_interface(int width, int height) override;
+    // Appends the text to the message window; a question then takes the
+    // next queued answer (no_answer_error when there is none).
+    bool show_message(const char* text, bool question) override;
+    void message(const char* line) override;
+
+    // ---- scenes ----------------------------------------------------------
+    // A new empty scene, which becomes the current one.
+    scene& new_scene();
+    scene* current_scene() const { return current_; }
+    // Throws std::invalid_argument for a scene of another application.
+    void set_current_scene(scene& s);
+
+    // ---- language and resources -----------------------------------------
+    language lang() const { return lang_; }
+    // Adds a plug-in resource folder (texts of the application's language,
+    // message tables, images). Throws host::file_error for a malformed file.
+    void add_resource_dir(const std::string& dir);
+
+    // ---- message window --------------------------------------------------
+    const std::vector<std::string>& message_lines() const { return lines_; }
+    void clear_messages() { lines_.clear(); }
+    // Called with every new line as it arrives (for the command line).
+    void set_message_sink(std::function<void(const std::string&)> sink) { sink_ = std::move(sink); }
+    void queue_answer(answer a) { answers_.push_back(a); }
+    std::size_t queued_answers() const { return answers_.size(); }
+    // The questions asked so far, in order.
+    const std::vector<std::string>& questions() const { return questions_; }
+
+    // ---- dialogs ---------------------------------------------------------
+    // Takes the next queued answer when it is ok or cancel; true for cancel.
+    // Any other answer stays queued and the dialog is accepted.
+    bool take_dialog_cancel();
+    // Called by a running dialog between loading and saving its data, as
+    // the user's edits (tests and the command line set item values here).
+    void set_dialog_input(std::function<void(dialog&)> input) { dialog_input_ = std::move(input); }
+    void dialog_input(dialog& d) {
+        if (dialog_input_) dialog_input_(d);
+    }
+
+    // ---- plug-ins and events ---------------------------------------------
+    // Loads a plug-in library, reads its resources and makes its objects.
+    void load_plugin(const std::string& path);
+    plugin_set& plugins() { return plugins_; }
+    element_marks& marks() { return plugins_.marks(); }
+
+    void add_observer(scene_observer& o) { observers_.push_back(&o); }
+    void remove_observer(scene_observer& o);
+    // Calls `event` on every observer.
+    void notify(const std::function<void(scene_observer&)>& event);
+
+private:
+    const char* intern(const std::string& text);
+    void add_line(const std::string& line);
+
+    language lang_;
+    std::vector<text_resources> texts_;
+    std::vector<std::string> resource_dirs_;
+    std::unordered_set<std::string> interned_;
+
+    std::vector<std::string> lines_;
+    std::vector<std::string> questions_;
+    std::deque<answer> answers_;
+    std::function<void(const std::string&)> sink_;
+    std::function<void(dialog&)> dialog_input_;
+    std::vector<scene_observer*> observers_;
+
+    // Destroyed in reverse order: plug-ins (their objects, then their
+    // libraries) go before the scenes, since unloading a library may still
+    // touch shapes.
+    std::vector<kx::host_ref<scene>> scenes_;
+    scene* current_ = nullptr;
+    plugin_set plugins_;
+};
+
+}  // namespace host

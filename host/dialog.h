@@ -1,0 +1,65 @@
+// Modal dialogs of the reference host, without a screen.
+//
+// Item values live in maps by id; an item never set reads as 0, false,
+// black or "". run() plays the user: it loads the handler's data, lets the
+// application's dialog input edit the items, and then either accepts
+// (save_dialog_data, terminate(1)) or, when the next queued answer is
+// cancel, cancels (terminate(2), nothing saved).
+#pragma once
+
+#include <map>
+#include <string>
+
+#include "frame/sdk/dialog.h"
+#include "frame/sdk/uuid.h"
+
+namespace host {
+
+class application;
+
+class dialog final : public kx::ref_counted<dialog_interface> {
+public:
+    dialog(application& app, const kx::uuid_class& id, const std::string& layout, dialog_handler& handler);
+
+    // Answers what terminate answers.
+    int run() override;
+
+    int get_int(int id) override { return value(ints_, id); }
+    void set_int(int id, int value) override { ints_[id] = value; }
+    int get_selection(int id) override { return value(selections_, id); }
+    void set_selection(int id, int index) override { selections_[id] = index; }
+    bool get_bool(int id) override { return value(bools_, id); }
+    void set_bool(int id, bool value) override { bools_[id] = value; }
+    vec3 get_rgb(int id) override { return value(colours_, id); }
+    void set_rgb(int id, const vec3& value) override { colours_[id] = value; }
+    const char* get_string(int id) override;
+    void set_string(int id, const char* value) override { strings_[id] = value ? value : ""; }
+
+    // Host side.
+    const kx::uuid_class& id() const { return id_; }
+    const std::string& layout() const { return layout_; }
+    int runs() const { return runs_; }
+    // Presses an item as the user would; answers what the handler answers.
+    bool press(int item, int action = 0) { return handler_->respond(*this, item, action); }
+
+private:
+    template <class T>
+    static T value(const std::map<int, T>& items, int id) {
+        const auto it = items.find(id);
+        return it == items.end() ? T() : it->second;
+    }
+
+    application* app_;
+    kx::uuid_class id_;
+    std::string layout_;
+    dialog_handler* handler_;
+    int runs_ = 0;
+    std::map<int, int> ints_;
+    std::map<int, int> selections_;
+    std::map<int, bool> bools_;
+    std::map<int, vec3> colours_;
+    std::map<int, std::string> strings_;
+    std::string empty_;
+};
+
+}  // namespace host

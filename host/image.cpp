@@ -1,0 +1,66 @@
+#include "host/image.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#pragma GCC diagnostic ignored "-Wunused-parameter"
+#pragma GCC diagnostic ignored "-Wunused-function"
+#pragma GCC diagnostic ignored "-Wsign-compare"
+#pragma GCC diagnostic ignored "-Wimplicit-fallthrough"
+#define STB_IMAGE_IMPLEMENTATION
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#include <stb_image.h>
+#include <stb_image_write.h>
+#pragma GCC diagnostic pop
+
+namespace host {
+
+static_assert(sizeof(kx::rgba8_class) == 4, "pixels are handed to the codecs as packed RGBA");
+
+image::image(int width, int height) : width_(width), height_(height) {
+    if (width <= 0 || height <= 0 || width > max_side || height > max_side)
+        throw std::invalid_argument("an image cannot be " + std::to_string(width) + " x " + std::to_string(height));
+    pixels_.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), kx::rgba8_class());
+}
+
+image* image::load(const std::string& path) {
+    int w = 0, h = 0, channels = 0;
+    stbi_uc* data = stbi_load(path.c_str(), &w, &h, &channels, 4);
+    if (!data) return nullptr;
+    image* out = nullptr;
+    if (w > 0 && h > 0 && w <= max_side && h <= max_side) {
+        out = new image(w, h);
+        std::memcpy(out->pixels_.data(), data, out->pixels_.size() * 4);
+    }
+    stbi_image_free(data);
+    return out;
+}
+
+void image::set_pixel(int x, int y, const kx::rgba8_class& colour) {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
+    pixels_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x)] = colour;
+}
+
+kx::rgba8_class image::get_pixel(int x, int y) {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return kx::rgba8_class();
+    return pixels_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x)];
+}
+
+bool image::save(const char* path) {
+    if (!path || !*path) return false;
+    std::string ext = std::filesystem::path(path).extension().string();
+    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
+    const void* data = pixels_.data();
+    if (ext == ".png") return stbi_write_png(path, width_, height_, 4, data, width_ * 4) != 0;
+    if (ext == ".bmp") return stbi_write_bmp(path, width_, height_, 4, data) != 0;
+    if (ext == ".tga") return stbi_write_tga(path, width_, height_, 4, data) != 0;
+    return false;
+}
+
+}  // namespace host

@@ -1,0 +1,54 @@
+// The plug-in libraries an application has loaded, the interface objects
+// made from them, and the host's own element-mark component.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "frame/sdk/korvo.h"
+#include "frame/sdk/plugin.h"
+#include "host/element_marks.h"
+#include "host/plugin_library.h"
+
+namespace host {
+
+struct plugin_object {
+    kx::iid_class kind;  // window_iid or modifier_iid
+    int index = 0;
+    const plugin_library* library = nullptr;
+    plugin_interface* object = nullptr;  // owned by the plugin_set
+};
+
+class plugin_set {
+public:
+    plugin_set();
+    // Releases every object first, then unloads the libraries.
+    ~plugin_set();
+    plugin_set(const plugin_set&) = delete;
+    plugin_set& operator=(const plugin_set&) = delete;
+
+    // Loads the library (kept until the set goes). Throws
+    // std::runtime_error when it cannot be loaded.
+    const plugin_library& open(const std::string& path);
+    // Asks the library for its version, then makes one object per interface
+    // it offers (has_interface gives the count of each kind); the objects
+    // are kept until the set goes.
+    void make_objects(const plugin_library& lib, korvo_interface& host);
+
+    // A made object or the element-mark component by identifier; borrowed.
+    plugin_interface* find(const kx::uuid_class& id);
+
+    const std::vector<plugin_object>& objects() const { return objects_; }
+    // The objects of one kind, in the order they were made.
+    std::vector<plugin_interface*> objects_of(const kx::iid_class& kind) const;
+    const std::vector<std::unique_ptr<plugin_library>>& libraries() const { return libraries_; }
+    element_marks& marks() { return *marks_; }
+
+private:
+    std::vector<std::unique_ptr<plugin_library>> libraries_;
+    std::vector<plugin_object> objects_;
+    kx::host_ref<element_marks> marks_;
+};
+
+}  // namespace host
