@@ -1,2 +1,0 @@
-// Shared test helpers live here.
-namespace twinel_test {}
