@@ -34,7 +34,8 @@ T* handed_out(T* object) {
 
 }  // namespace
 
-application::application(language lang) : lang_(lang) {}
+application::application(language lang)
+    : lang_(lang), marks_(kx::host_ref<element_marks>::share(new element_marks())) {}
 
 application::~application() = default;
 
@@ -136,7 +137,10 @@ image_interface* application::create_image_interface(int width, int height) {
 
 // ---- plug-ins and events -----------------------------------------------------
 
-plugin_interface* application::find_plugin_interface(const kx::uuid_class& id) { return plugins_.find(id); }
+plugin_interface* application::find_plugin_interface(const kx::uuid_class& id) {
+    if (id == kx::sdk::elements_preference_uuid) return marks_.get();
+    return plugins_.find(id);
+}
 
 void application::load_plugin(const std::string& path) {
     const plugin_library& lib = plugins_.open(path);

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "frame/sdk/korvo.h"
+#include "host/element_marks.h"
 #include "host/plugin_set.h"
 #include "host/scene_observer.h"
 #include "host/text_resources.h"
@@ -103,7 +104,7 @@ public:
     // Loads a plug-in library, reads its resources and makes its objects.
     void load_plugin(const std::string& path);
     plugin_set& plugins() { return plugins_; }
-    element_marks& marks() { return plugins_.marks(); }
+    element_marks& marks() { return *marks_; }
 
     void add_observer(scene_observer& o) { observers_.push_back(&o); }
     void remove_observer(scene_observer& o);
@@ -128,7 +129,9 @@ private:
 
     // Destroyed in reverse order: plug-ins (their objects, then their
     // libraries) go before the scenes, since unloading a library may still
-    // touch shapes.
+    // touch shapes; the mark component outlives the scenes, which drop
+    // their shapes' marks as they go.
+    kx::host_ref<element_marks> marks_;
     std::vector<kx::host_ref<scene>> scenes_;
     scene* current_ = nullptr;
     plugin_set plugins_;

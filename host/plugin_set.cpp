@@ -2,8 +2,6 @@
 
 namespace host {
 
-plugin_set::plugin_set() : marks_(kx::host_ref<element_marks>::share(new element_marks())) {}
-
 plugin_set::~plugin_set() {
     // Objects belong to their library's code: release them while it is loaded.
     for (auto it = objects_.rbegin(); it != objects_.rend(); ++it) it->object->Release();
@@ -31,7 +29,6 @@ void plugin_set::make_objects(const plugin_library& lib, korvo_interface& host) 
 }
 
 plugin_interface* plugin_set::find(const kx::uuid_class& id) {
-    if (id == kx::sdk::elements_preference_uuid) return marks_.get();
     for (const plugin_object& o : objects_)
         if (o.object->get_uuid() == id) return o.object;
     return nullptr;

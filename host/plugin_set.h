@@ -1,5 +1,5 @@
-// The plug-in libraries an application has loaded, the interface objects
-// made from them, and the host's own element-mark component.
+// The plug-in libraries an application has loaded and the interface
+// objects made from them.
 #pragma once
 
 #include <memory>
@@ -8,7 +8,6 @@
 
 #include "frame/sdk/korvo.h"
 #include "frame/sdk/plugin.h"
-#include "host/element_marks.h"
 #include "host/plugin_library.h"
 
 namespace host {
@@ -22,7 +21,7 @@ struct plugin_object {
 
 class plugin_set {
 public:
-    plugin_set();
+    plugin_set() = default;
     // Releases every object first, then unloads the libraries.
     ~plugin_set();
     plugin_set(const plugin_set&) = delete;
@@ -36,19 +35,17 @@ public:
     // are kept until the set goes.
     void make_objects(const plugin_library& lib, korvo_interface& host);
 
-    // A made object or the element-mark component by identifier; borrowed.
+    // A made object by identifier; borrowed.
     plugin_interface* find(const kx::uuid_class& id);
 
     const std::vector<plugin_object>& objects() const { return objects_; }
     // The objects of one kind, in the order they were made.
     std::vector<plugin_interface*> objects_of(const kx::iid_class& kind) const;
     const std::vector<std::unique_ptr<plugin_library>>& libraries() const { return libraries_; }
-    element_marks& marks() { return *marks_; }
 
 private:
     std::vector<std::unique_ptr<plugin_library>> libraries_;
     std::vector<plugin_object> objects_;
-    kx::host_ref<element_marks> marks_;
 };
 
 }  // namespace host

@@ -132,6 +132,9 @@ public:
     void end_undo_step() { undo_.close(); }
     bool undo();
     bool redo();
+    // Forgets the history, e.g. after building a scene that should start
+    // without undo steps.
+    void clear_history() { undo_.clear(); }
     bool can_undo() const { return undo_.can_undo(); }
     bool can_redo() const { return undo_.can_redo(); }
     const undo_stack& history() const { return undo_; }

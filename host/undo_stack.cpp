@@ -35,6 +35,13 @@ void undo_stack::before_change(shape& target, change_kind kind) {
     current_.push_back(entry{&target, target.state(), shape_state()});
 }
 
+void undo_stack::clear() {
+    current_.clear();
+    done_.clear();
+    undone_.clear();
+    ++serial_;  // shapes saved in the forgotten step must be saved again
+}
+
 bool undo_stack::undo(std::vector<shape*>* touched) {
     while (depth_ > 0) close();
     if (done_.empty()) return false;

@@ -32,6 +32,9 @@ public:
     // Called before every change of a shape; see change_kind.
     void before_change(shape& target, change_kind kind);
 
+    // Forgets every step (an open step stays open, empty).
+    void clear();
+
     bool can_undo() const { return !done_.empty(); }
     bool can_redo() const { return !undone_.empty(); }
     std::size_t undo_count() const { return done_.size(); }

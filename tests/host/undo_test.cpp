@@ -1,0 +1,185 @@
+#include "host/undo_stack.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "host/line_shape.h"
+#include "host/part.h"
+#include "tests/common/mesh_builder.h"
+
+namespace {
+
+using twinel_test::identical;
+using twinel_test::test_scene;
+
+// A fixed pseudo-random sequence for the edit script.
+struct sequence {
+    std::uint32_t state;
+    int below(int n) {
+        state = state * 1664525u + 1013904223u;
+        return n <= 0 ? 0 : static_cast<int>((state >> 8) % static_cast<std::uint32_t>(n));
+    }
+    float unit() { return static_cast<float>(below(1 << 20)) / static_cast<float>(1 << 20); }
+};
+
+// One random edit through the SDK interface, over every kind of write.
+void random_edit(polygon_mesh_class& m, sequence& r) {
+    const int nv = m.get_number_of_vertices(), nf = m.get_number_of_faces(), ne = m.get_number_of_edges();
+    switch (r.below(12)) {
+    case 0:
+        if (nv) m.vertex(r.below(nv)).set_position(vec3(r.unit(), r.unit(), r.unit()));
+        break;
+    case 1:
+        if (nv) m.vertex(r.below(nv)).set_active(r.below(2) == 0);
+        break;
+    case 2:
+        if (nf) {
+            face_class& f = m.face(r.below(nf));
+            std::vector<vec2> uv(static_cast<std::size_t>(f.get_number_of_vertices()), vec2(r.unit(), r.unit()));
+            f.set_parameter_uv(uv.data());
+        }
+        break;
+    case 3:
+        if (nf && nv > 4) {
+            int corners[5];
+            const int n = 3 + r.below(3);
+            for (int k = 0; k < n; ++k) corners[k] = r.below(nv);
+            m.face(r.below(nf)).set_vertex_indices(n, corners);
+        }
+        break;
+    case 4:
+        m.append_vertex(vec3(r.unit(), -r.unit(), 0.5f));
+        break;
+    case 5:
+        if (nv > 3) {
+            int corners[3] = {r.below(nv), r.below(nv), r.below(nv)};
+            m.append_face(3, corners);
+        }
+        break;
+    case 6:
+        if (nv > 6) m.remove_vertex(r.below(nv));
+        break;
+    case 7:
+        if (nf > 2 && ne > 2) {
+            m.begin_removing_edges();
+            m.begin_removing_faces();
+            m.remove_face(r.below(nf));
+            m.remove_edge(r.below(ne));
+            m.end_removing_faces();
+            m.end_removing_edges();
+        }
+        break;
+    case 8:
+        m.rebuild_edges();
+        break;
+    case 9:
+        m.set_face_flip(!m.get_face_flip());
+        break;
+    case 10:
+        if (nv) {
+            skin_class& s = m.vertex(r.below(nv)).get_skin();
+            s.append_bind();
+            s.set_bind_weight(s.get_number_of_binds() - 1, r.unit());
+        }
+        break;
+    default:
+        if (ne) m.edge(r.below(ne)).set_active(true);
+        break;
+    }
+}
+
+TEST(undo, random_edits_in_a_record_undo_and_redo_exactly) {
+    for (std::uint32_t seed = 1; seed <= 20; ++seed) {
+        test_scene t(twinel_test::symmetric_mesh());
+        auto& m = t.mesh();
+        const host::mesh_data before = t.data();
+        sequence r{seed};
+        kx::host_ref<undo_record_interface> record(t.shape().create_undo_record());
+        for (int k = 0; k < 40; ++k) random_edit(m, r);
+        record->close(0);
+        const host::mesh_data after = t.data();
+
+        ASSERT_TRUE(t.scene().undo());
+        ASSERT_TRUE(identical(t.data(), before)) << "seed " << seed;
+        ASSERT_TRUE(t.data().valid());
+        ASSERT_TRUE(t.scene().redo());
+        ASSERT_TRUE(identical(t.data(), after)) << "seed " << seed;
+        // The mesh object answers from the restored arrays.
+        EXPECT_EQ(m.get_number_of_vertices(), after.vertex_count());
+        int selected = 0;
+        for (std::uint8_t s : after.vertex_selected) selected += s;
+        EXPECT_EQ(m.get_number_of_active_vertices(), selected);
+    }
+}
+
+TEST(undo, nested_records_make_one_step_and_release_closes) {
+    test_scene t(twinel_test::unit_cube());
+    auto& m = t.mesh();
+    const host::mesh_data before = t.data();
+    {
+        kx::host_ref<undo_record_interface> outer(t.shape().create_undo_record());
+        m.vertex(0).set_position(vec3(9, 9, 9));
+        kx::host_ref<undo_record_interface> inner(t.shape().create_undo_record());
+        m.vertex(1).set_position(vec3(8, 8, 8));
+        inner->close(0);
+        inner->close(0);  // a second close is ignored
+        EXPECT_TRUE(t.scene().history().is_open());
+    }  // the outer record is released without close
+    EXPECT_FALSE(t.scene().history().is_open());
+    EXPECT_EQ(t.scene().history().undo_count(), 1u);
+    t.scene().undo();
+    EXPECT_TRUE(identical(t.data(), before));
+    EXPECT_FALSE(t.scene().undo());
+}
+
+TEST(undo, a_record_without_changes_leaves_no_step) {
+    test_scene t(twinel_test::unit_cube());
+    t.shape().create_undo_record()->Release();
+    EXPECT_FALSE(t.scene().can_undo());
+}
+
+TEST(undo, changes_outside_a_step_drop_redo_but_selection_does_not) {
+    test_scene t(twinel_test::unit_cube());
+    auto& m = t.mesh();
+    t.scene().begin_undo_step();
+    m.vertex(0).set_position(vec3(2, 2, 2));
+    t.scene().end_undo_step();
+    t.scene().undo();
+    m.vertex(3).set_active(true);
+    EXPECT_TRUE(t.scene().can_redo());
+    m.vertex(3).set_position(vec3(1, 1, 1));
+    EXPECT_FALSE(t.scene().can_redo());
+}
+
+TEST(undo, shape_tree_changes_come_back) {
+    test_scene t(twinel_test::unit_cube());
+    host::scene& s = t.scene();
+    const vec3 points[] = {{0, 0, 0}, {1, 0, 0}};
+    shape_class* line = s.create_line(2, points, false, 0, 0);
+    ASSERT_EQ(s.get_shape_by_index(2), line);
+    s.remove_shape(t.shape());
+    EXPECT_EQ(s.get_shape_by_index(1), line);
+    s.begin_undo_step();
+    line->set_name("renamed");
+    s.end_undo_step();
+
+    s.undo();
+    EXPECT_STREQ(line->get_name(), "line_1");
+    s.undo();
+    EXPECT_EQ(s.get_shape_by_index(1), &t.shape());
+    EXPECT_EQ(t.shape().get_dad(), &s.root());
+    s.undo();
+    EXPECT_EQ(s.root().get_number_of_sons(), 1);
+    EXPECT_EQ(line->get_dad(), nullptr);
+
+    s.redo();
+    s.redo();
+    s.redo();
+    EXPECT_EQ(s.get_shape_by_name("renamed"), line);
+    EXPECT_EQ(s.get_shape_index(t.shape()), -1);
+    EXPECT_EQ(s.get_number_of_active_shapes(), 0) << "a removed shape is not active";
+}
+
+}  // namespace
