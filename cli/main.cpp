@@ -1,2 +1,43 @@
+// twinel: the reference host with a command line, for meshes in files.
 #include <cstdio>
-int main() { std::puts("twinel"); return 0; }
+#include <iostream>
+
+#include <CLI/CLI.hpp>
+
+#include "cli/commands.h"
+#include "cli/session.h"
+
+int main(int argc, char** argv) {
+    cli::global_options options;
+    CLI::App app("Twinel: pair, repair and mirror polygon meshes across a symmetry plane.", "twinel");
+    app.set_version_flag("--version", "twinel 10.0.0, build 9");
+    app.add_option("--lang", options.lang, "Language of messages: en or ja")
+        ->check(CLI::IsMember({"en", "ja"}))
+        ->capture_default_str();
+    app.add_option("--plugin", options.plugin, "Plug-in library to load (default: twinel.so beside twinel)");
+    app.require_subcommand(1);
+    app.fallthrough();
+
+    cli::add_info_command(app, options);
+    cli::add_convert_command(app, options);
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::CallForVersion& e) {
+        return app.exit(e);
+    } catch (const CLI::ParseError& e) {
+        app.exit(e);
+        return cli::exit_usage;
+    } catch (const cli::command_error& e) {
+        std::fflush(stdout);
+        std::cerr << "twinel: error: " << e.what() << '\n';
+        return e.code();
+    } catch (const std::exception& e) {
+        std::fflush(stdout);
+        std::cerr << "twinel: error: " << e.what() << '\n';
+        return cli::exit_failure;
+    }
+    return cli::exit_ok;
+}

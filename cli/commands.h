@@ -1,0 +1,14 @@
+// The subcommands of `twinel`. Each adds itself to the command line and
+// runs when chosen; a run throws command_error on failure.
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+#include "cli/session.h"
+
+namespace cli {
+
+void add_info_command(CLI::App& app, const global_options& options);
+void add_convert_command(CLI::App& app, const global_options& options);
+
+}  // namespace cli
