@@ -125,7 +125,7 @@ image_interface* application::create_image_interface(const char* name) {
     for (const std::string& dir : resource_dirs_) {
         const std::filesystem::path path = std::filesystem::path(dir) / "images" / (file + ".tga");
         if (std::filesystem::is_regular_file(path))
-            if (image* img = image::load(path.string())) return handed_out(img);
+            if (image* img = image::load(path.string())) return img;
     }
     return nullptr;
 }

@@ -36,6 +36,7 @@ image* image::load(const std::string& path) {
     image* out = nullptr;
     if (w > 0 && h > 0 && w <= max_side && h <= max_side) {
         out = new image(w, h);
+        out->AddRef();
         std::memcpy(out->pixels_.data(), data, out->pixels_.size() * 4);
     }
     stbi_image_free(data);

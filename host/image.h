@@ -17,8 +17,8 @@ public:
     image(int width, int height);
     static constexpr int max_side = 16384;
 
-    // The image in `path` (any format stb_image reads), or null when the
-    // file is missing or unreadable.
+    // The image in `path` (any format stb_image reads) as a counted
+    // reference, or null when the file is missing or unreadable.
     static image* load(const std::string& path);
 
     int get_width() override { return width_; }
