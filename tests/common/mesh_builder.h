@@ -16,6 +16,7 @@
 #include "host/application.h"
 #include "host/mesh_data.h"
 #include "host/mesh_shape.h"
+#include "host/part.h"
 #include "host/scene.h"
 
 namespace twinel_test {
