@@ -12,7 +12,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <limits>
 #include <random>
 #include <streambuf>
@@ -49,9 +48,9 @@ namespace {
 bool is_blank(char c) { return c == ' ' || c == '\t'; }
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
-// The whitespace-separated tokens of a line.
-std::vector<std::string_view> split_tokens(std::string_view line) {
-    std::vector<std::string_view> tokens;
+// The whitespace-separated tokens of a line, into `tokens`.
+void split_tokens(std::string_view line, std::vector<std::string_view>& tokens) {
+    tokens.clear();
     std::size_t i = 0;
     while (i < line.size()) {
         while (i < line.size() && is_blank(line[i])) ++i;
@@ -59,7 +58,6 @@ std::vector<std::string_view> split_tokens(std::string_view line) {
         while (i < line.size() && !is_blank(line[i])) ++i;
         if (i > b) tokens.push_back(line.substr(b, i - b));
     }
-    return tokens;
 }
 
 // Whether the token is a plain decimal number the OBJ parser reads in full
@@ -132,7 +130,8 @@ public:
     explicit obj_validator(const std::string& file) : file_(file) {}
 
     void line(std::string_view text, int number) {
-        const auto tokens = split_tokens(text);
+        split_tokens(text, tokens_);
+        const std::vector<std::string_view>& tokens = tokens_;
         if (tokens.empty() || tokens[0][0] == '#') return;
         const std::string_view key = tokens[0];
         if (key == "v") {
@@ -217,6 +216,7 @@ private:
     }
 
     const std::string& file_;
+    std::vector<std::string_view> tokens_;  // of the current line, kept to spare allocations
     long long vertices_ = 0, texcoords_ = 0;
     std::vector<forward_ref> forward_;
 };
@@ -374,10 +374,13 @@ std::vector<obj_object> read_obj(const std::string& path) {
     {
         std::error_code ec;
         if (std::filesystem::is_directory(path, ec)) throw file_error(path, 0, "is a folder, not a file");
-        std::ifstream in(path, std::ios::binary);
+        std::ifstream in(path, std::ios::binary | std::ios::ate);
         if (!in) throw file_error(path, 0, (boost::format("cannot open the file (%s)") % std::strerror(errno)).str());
-        text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        if (in.bad()) throw file_error(path, 0, "cannot read the file");
+        const std::streamoff size = in.tellg();
+        in.seekg(0);
+        if (size > 0) text.resize(static_cast<std::size_t>(size));
+        if (size < 0 || !in.read(text.data(), static_cast<std::streamsize>(text.size())))
+            throw file_error(path, 0, "cannot read the file");
     }
     {
         obj_validator check(path);
