@@ -44,6 +44,7 @@ application::~application() = default;
 scene& application::new_scene() {
     scenes_.push_back(kx::host_ref<scene>::share(new scene(*this)));
     scene& s = *scenes_.back();
+    notify([&](scene_observer& o) { o.scene_opened(s); });
     set_current_scene(s);
     return s;
 }

@@ -67,7 +67,7 @@ public:
     void message(const char* line) override;
 
     // ---- scenes ----------------------------------------------------------
-    // A new empty scene, which becomes the current one.
+    // A new empty scene, announced as opened, which becomes the current one.
     scene& new_scene();
     scene* current_scene() const { return current_; }
     // Throws std::invalid_argument for a scene of another application.

@@ -12,6 +12,8 @@ class scene;
 
 class scene_observer {
 public:
+    // A new scene was opened (it becomes current right after).
+    virtual void scene_opened(scene& s) { (void)s; }
     // A scene became the application's current scene (also when it is new).
     virtual void active_scene_changed(scene& s) { (void)s; }
     // Shapes were made (lines, imports), copied (duplicates) or are about to

@@ -9,8 +9,8 @@
 
 namespace host {
 
-uv_view::uv_view(scene& owner) : scene_(&owner) { scene_->AddRef(); }
-uv_view::~uv_view() { scene_->Release(); }
+uv_view::uv_view(scene& owner) : scene_(kx::host_ref<scene>::share(&owner)) {}
+uv_view::~uv_view() = default;
 
 bool uv_view::get_display_flag() { return scene_->uv_view_status().display; }
 
@@ -21,8 +21,8 @@ void uv_view::set_display_flag(bool on) {
     ++s.toggles;
 }
 
-scene_window::scene_window(scene& owner) : scene_(&owner) { scene_->AddRef(); }
-scene_window::~scene_window() { scene_->Release(); }
+scene_window::scene_window(scene& owner) : scene_(kx::host_ref<scene>::share(&owner)) {}
+scene_window::~scene_window() = default;
 
 bool scene_window::is_shown() { return scene_->window_status().shown; }
 
@@ -64,21 +64,18 @@ void progress::close() {
     }
 }
 
-undo_record::undo_record(scene& owner) : scene_(&owner) {
-    scene_->AddRef();
+undo_record::undo_record(scene& owner) : scene_(kx::host_ref<scene>::share(&owner)) {
     scene_->begin_undo_step();
+    step_ = scene_->history().current_step();
 }
 
-undo_record::~undo_record() {
-    close(0);
-    scene_->Release();
-}
+undo_record::~undo_record() { close(0); }
 
 void undo_record::close(int) {
     if (!open_) return;
     open_ = false;
-    // An undo or redo in between has already ended the step.
-    if (scene_->history().is_open()) scene_->end_undo_step();
+    const undo_stack& h = scene_->history();
+    if (h.is_open() && h.current_step() == step_) scene_->end_undo_step();
 }
 
 }  // namespace host

@@ -2,7 +2,7 @@
 // progress displays and undo records. Each holds a reference to its scene.
 #pragma once
 
-#include <chrono>
+#include <cstdint>
 #include <string>
 
 #include "frame/sdk/scene.h"
@@ -32,7 +32,7 @@ public:
     void set_display_flag(bool on) override;
 
 private:
-    scene* scene_;
+    kx::host_ref<scene> scene_;
 };
 
 class scene_window final : public kx::ref_counted<scene_window_interface> {
@@ -43,7 +43,7 @@ public:
     void invalidate() override;
 
 private:
-    scene* scene_;
+    kx::host_ref<scene> scene_;
 };
 
 // A text progress bar on stderr while stderr is a terminal, silent
@@ -67,7 +67,8 @@ private:
 };
 
 // One open undo record: closing it (or releasing it open) closes one level
-// of the scene's undo step.
+// of the scene's undo step, unless an undo or redo has ended that step
+// already.
 class undo_record final : public kx::ref_counted<undo_record_interface> {
 public:
     explicit undo_record(scene& owner);
@@ -76,7 +77,8 @@ public:
     void close(int code) override;
 
 private:
-    scene* scene_;
+    kx::host_ref<scene> scene_;
+    std::uint64_t step_;
     bool open_ = true;
 };
 

@@ -36,10 +36,11 @@ void undo_stack::before_change(shape& target, change_kind kind) {
 }
 
 void undo_stack::clear() {
+    // Shapes saved in the open step must be saved again on their next change.
+    for (entry& e : current_) e.target->saved_in_step = 0;
     current_.clear();
     done_.clear();
     undone_.clear();
-    ++serial_;  // shapes saved in the forgotten step must be saved again
 }
 
 bool undo_stack::undo(std::vector<shape*>* touched) {

@@ -28,6 +28,8 @@ public:
     // changes leaves no trace. Throws std::logic_error when none is open.
     void close();
     bool is_open() const { return depth_ > 0; }
+    // Number of the open step (or of the last one); tells steps apart.
+    std::uint64_t current_step() const { return serial_; }
 
     // Called before every change of a shape; see change_kind.
     void before_change(shape& target, change_kind kind);

@@ -134,6 +134,20 @@ TEST(undo, nested_records_make_one_step_and_release_closes) {
     EXPECT_FALSE(t.scene().undo());
 }
 
+TEST(undo, a_record_whose_step_was_undone_leaves_later_steps_alone) {
+    test_scene t(twinel_test::unit_cube());
+    auto& m = t.mesh();
+    kx::host_ref<undo_record_interface> stale(t.shape().create_undo_record());
+    m.vertex(0).set_position(vec3(3, 3, 3));
+    t.scene().undo();  // ends the record's step and undoes it
+    t.scene().begin_undo_step();
+    m.vertex(1).set_position(vec3(4, 4, 4));
+    stale->close(0);
+    EXPECT_TRUE(t.scene().history().is_open());
+    t.scene().end_undo_step();
+    EXPECT_EQ(t.scene().history().undo_count(), 1u);
+}
+
 TEST(undo, a_record_without_changes_leaves_no_step) {
     test_scene t(twinel_test::unit_cube());
     t.shape().create_undo_record()->Release();
