@@ -31,17 +31,32 @@ struct obj_object {
     mesh_data mesh;
 };
 
-// Reads an OBJ file: one object per `o` or `g` block (named after it; a file
-// without either gives one object named after the file's stem). Per-corner
-// texture coordinates go into both UV sets. Edges are built from the faces
-// (rebuild_edges). Throws file_error on an unreadable or malformed file.
+// Reads an OBJ file: one object per `o` or `g` block that holds faces, named
+// after its line (an `o` or `g` line before any face of the block renames it;
+// without a name the file's stem is used). With a single such block the
+// object owns every vertex of the file in file order; with several, each
+// owns, in file order, the vertices its faces use and the unused ones
+// between its first and last used vertex that no earlier object took. Faces
+// keep their order, winding and corner count (two-corner faces included).
+// Per-corner texture coordinates go into both UV sets; a face without them
+// has no UVs. Normals, materials, lines and points are ignored. Edges are
+// built from the faces (rebuild_edges). Throws file_error on an unreadable
+// file and, with the line, on a malformed `v`, `vt` or `f` line: a number
+// that is not a plain decimal within the float range, missing coordinates,
+// an index of 0 or out of range, a face mixing corners with and without
+// texture coordinates.
 std::vector<obj_object> read_obj(const std::string& path);
 
 enum class obj_uv_set { parameter, distance };
 
-// Writes the objects to `path` through a temporary file renamed into place,
-// so a failure never leaves a half-written file. UVs of the chosen set are
-// written for faces that have UVs. Throws file_error.
+// Writes the objects to `path` through a temporary file in the same folder
+// renamed into place, so a failure never leaves a half-written file (an
+// existing file stays as it was). Each object gets an `o` line, its `v`
+// lines, one `vt` per corner of its faces with UVs (the chosen set) and its
+// `f` lines; faces without corners are left out and a null mesh writes an
+// empty object. Every float is written so that read_obj gives back the same
+// bits. Throws file_error on a non-finite position or UV and on any I/O
+// failure.
 struct obj_output {
     std::string name;
     const mesh_data* mesh = nullptr;
