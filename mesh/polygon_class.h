@@ -4,7 +4,9 @@
 //
 // A Polygon_class refers to host objects and owns none of them, except the
 // undo record it opens. The mesh member is set only when the shape is a
-// polygon mesh; callers check that before calling anything here.
+// polygon mesh; callers check that before calling anything here. No
+// operation reports errors of its own; host exceptions pass through, with
+// every counted host object released and every bracket closed.
 #pragma once
 
 #include <set>
@@ -12,9 +14,10 @@
 #include <vector>
 
 #include "frame/array.h"
+#include "frame/sdk/polygon_mesh.h"
+#include "mesh/polygon_flags.h"
 #include "mesh/shape_class.h"
 
-class polygon_mesh_class;
 class scene_interface;
 
 class Polygon_class : public Shape_class {
@@ -27,41 +30,54 @@ public:
     void set_shape(shape_class* s);
 
     // ---- undo bracket ------------------------------------------------------
-    // Releases an open record without closing it, then opens a new one.
+    // Releases an open record without closing it, then asks the shape for a
+    // new one and holds it.
     void start_undo();
     // Closes (argument 0) and releases an open record; nothing without one.
     void end_undo();
 
     // ---- selection ----------------------------------------------------------
-    // Makes exactly the listed faces selected (list strictly ascending; see
-    // the cursor walk in the .cpp), switching the scene to face selection and
-    // modify mode first when needed. One inhibit/allow of figure updates.
+    // Makes exactly the listed faces selected. Switches the scene to face
+    // selection first when it is in another mode (then refreshes it and
+    // enters modify mode when not in it). Walks every face once with a
+    // cursor on the list, between one inhibit and allow of figure updates:
+    // face i is selected when it is the cursor's value (cursor advances),
+    // left as it is when the cursor's value is below i (a list that is not
+    // strictly ascending), deselected otherwise.
     void select_faces(const Array<int>& faces);
-    // Deselects every face (same mode switch and update bracket).
+    // Deselects every face, with the same mode switch and update bracket.
     void unselect_all_face();
-    // Makes exactly the listed vertices selected, in list order, switching
-    // the scene to vertex selection and modify mode first when needed.
+    // Makes exactly the listed vertices selected, in list order: switches the
+    // scene to vertex selection (refresh, modify mode) when needed, clears
+    // the shape's element selection, then selects inside one vertex
+    // selection bracket of the mesh.
     void select_vertices(const Array<int>& vertices);
     void select_vertices(const std::vector<int>& vertices);
-    // Resizes `out` to the number of selected vertices and fills it with
-    // their indices, ascending; returns the count.
+    // Resizes `out` (a vector of int) to the number of selected vertices and
+    // fills it with their indices, ascending; returns the count.
     template <class Container>
     int get_active_vertices(Container& out);
 
     // ---- edge queries -------------------------------------------------------
-    // Adds every edge whose two ends both occur in `vertices` (ascending),
-    // in ascending edge order; empties `out` first when `clear`. Returns
-    // out's size.
+    // Adds, in ascending edge order, every edge whose two ends both occur in
+    // `vertices` (which must be ascending; an edge joining a vertex to
+    // itself needs that vertex listed twice). Empties `out` first when
+    // `clear`. Returns out's size.
     int get_edges_by_vertices(const Array<int>& vertices, std::set<int>& out, bool clear);
     int get_edges_by_vertices(const Array<int>& vertices, std::vector<int>& out, bool clear);
-    // Mode 1: the edges whose own selected flag is set; any other mode: the
-    // edges whose two ends are both selected vertices. Empties `out` first.
+    // Empties `out`, then fills it with, for mode 1, the edges whose own
+    // selected flag is set, ascending; for any other mode, the edges whose
+    // two ends are both selected vertices (none with fewer than two).
     void active_edges(std::set<int>& out, int mode);
     void active_edges(std::vector<int>& out, int mode);
-    // For the k-th listed edge, face_a[k] and face_b[k] receive the faces on
-    // its sides A and B (negative when none); with `fresh`, fresh[k] is true
-    // when both faces are new to this call and differ. The outputs must hold
-    // at least as many entries as the edge list; nothing is resized.
+    // For the k-th listed edge (a set is walked ascending), face_a[k] and
+    // face_b[k] receive the faces on its sides A and B from the mesh's
+    // face-of-edge lookup (negative when none; `flag` is passed to the host
+    // unchanged). With `fresh`, fresh[k] is true when the two faces differ
+    // and neither was produced for an earlier edge of this call. The outputs
+    // must hold at least as many entries as the edge list; nothing is
+    // resized. Shorter outputs throw std::invalid_argument before anything
+    // is looked up.
     void get_faces_pair_by_edges(const std::vector<int>& edges, Array<int>& face_a, Array<int>& face_b,
                                  Array<bool>* fresh, bool flag);
     void get_faces_pair_by_edges(const Array<int>& edges, Array<int>& face_a, Array<int>& face_b,
@@ -72,37 +88,77 @@ public:
     // ---- editing ------------------------------------------------------------
     // Appends one face with the listed vertices in winding order.
     void append_face(const Array<int>& vertices);
-    // Rewrites face a as the union of faces a and b across their shared
-    // edge (p, q); face b stays (its caller removes it).
+    // Rewrites face a as the outline of faces a and b across their shared
+    // edge (p, q): a's corners from p onward, then b's corners after q up to
+    // (not including) p. The result has UVs when either face had them; the
+    // face's explicit normals are cleared. Face b stays (its caller removes
+    // it). Leaves face a unchanged when p is not a corner of a or q not a
+    // corner of b.
     void combine_face(int a, int b, int p, int q);
-    // Removes one edge and the faces beside it, inside the removal batches
-    // that remove_edges opens; refaces two triangles into one quadrilateral
-    // when `reface` is set. Removed faces are recorded in `removed`.
+    // Removes one edge and the faces beside it (face_a, face_b as
+    // get_faces_pair_by_edges gave them; indices as at the start of the
+    // removal batches that remove_edges opens, inside which this must run).
+    // One face: removed. Two triangles with `reface`: face a becomes their
+    // quadrilateral (combine_face), face b is removed. Otherwise both are
+    // removed. Removed faces are inserted into `removed` when given.
     void remove_edge(int edge, int face_a, int face_b, std::set<int>* removed, bool reface);
-    // Batch form: one modification, one edge and one face removal batch.
+    // Batch form: inside one modification of the shape and one edge and one
+    // face removal batch, remove_edge for the k-th edge with face_a[k],
+    // face_b[k] and (*reface)[k] (false without flags). `removed` is not
+    // emptied. Face lists or flags shorter than the edge list throw
+    // std::invalid_argument before anything changes.
     void remove_edges(const std::set<int>& edges, const Array<int>& face_a, const Array<int>& face_b,
                       std::set<int>* removed, const Array<bool>* reface);
     void remove_edges(const std::vector<int>& edges, const Array<int>& face_a, const Array<int>& face_b,
                       std::set<int>* removed, const Array<bool>* reface);
-    // Complete form: finds the faces beside the edges itself; with `reface`
-    // two triangles are joined only when neither belongs to an earlier edge.
+    // Complete form: empties `removed`, finds the faces beside the edges
+    // itself and removes them; with `reface` two triangles are joined only
+    // when neither belongs to an earlier edge of the same call.
     void remove_edges(const std::set<int>& edges, bool reface, std::set<int>* removed);
     void remove_edges(const std::vector<int>& edges, bool reface, std::set<int>* removed);
-    // Removes every face with fewer than 3 corners or a repeated vertex, in
-    // one face removal batch (none when the mesh is clean); returns how many.
+    // Removes every face with fewer than 3 corners or a vertex at two of its
+    // corners, in ascending order inside one face removal batch (none when
+    // the mesh is clean). Returns how many were removed.
     int remove_invalide_faces();
 
-    // ---- analyses -----------------------------------------------------------
+    // ---- analyses (read-only; see mesh/mesh_analysis.h) --------------------
     class edges_analizer;
-    // Faces on edges shared by more than two faces, and those edges.
+    // Empties both outputs, then for each edge shared by more than two faces,
+    // ascending, appends the edge to `edges` and its faces to `faces`.
     void get_trident_faces(std::vector<int>& faces, std::vector<int>& edges);
-    // Faces with more than four corners, ascending; returns the count.
+    // Empties `faces` and fills it with the faces of 5 or more corners,
+    // ascending; returns the count.
     int get_over4_faces(std::vector<int>& faces);
-    // Overlapped faces (a repeat of another face, or a smaller face lying in
-    // order on a larger one's outline), ascending.
+    // Empties `faces` and fills it, ascending, with the overlapped faces: of
+    // two faces with the same corner cycle, the lower-indexed one (the other
+    // when the lower one has UVs); of a face whose corners lie in order on a
+    // larger face's outline, the smaller one. Shows the progress display
+    // "finding redundant faces" on the shape's scene while it runs.
     void get_redundant_faces(std::vector<int>& faces);
+
+private:
+    template <class Edges>
+    void faces_pair_by_edges(const Edges& edges, int count, Array<int>& face_a, Array<int>& face_b,
+                             Array<bool>* fresh, bool flag);
+    template <class Edges>
+    void remove_edges_batch(const Edges& edges, int count, const Array<int>& face_a, const Array<int>& face_b,
+                            std::set<int>* removed, const Array<bool>* reface);
+    template <class Edges>
+    void remove_edges_complete(const Edges& edges, int count, bool reface, std::set<int>* removed);
+    // Steps 1 to 3 of the face selections: the mode switch and the inhibit.
+    // Returns the scene (null when the shape has none).
+    kx::host_ref<scene_interface> enter_face_selection();
 };
 
-// Whether the cycle `small` occurs in order within the cycle `large`,
-// reading small from the corner where large starts.
+// Whether the cycle `small` occurs in order within the cycle `large`: small
+// is no longer than large, and small's corners, read cyclically from the
+// first corner that equals large[0], form a subsequence of large.
 bool is_in(const Array<int>& small, const Array<int>& large);
+
+template <class Container>
+int Polygon_class::get_active_vertices(Container& out) {
+    const int count = mesh->get_number_of_active_vertices();
+    out.resize(count > 0 ? static_cast<std::size_t>(count) : 0);
+    if (count > 0) mesh->get_active_vertex_indices(out.data());
+    return count > 0 ? count : 0;
+}
