@@ -158,6 +158,8 @@ shape& scene::insert(std::unique_ptr<shape> s, shape& parent, int position) {
 }
 
 void scene::place(shape& s, shape* parent, int position) {
+    if (&s.owner() != this || (parent && &parent->owner() != this))
+        throw std::invalid_argument("shapes move only within their own scene");
     if (&s == root_) throw std::logic_error("the root part stays where it is");
     for (shape* p = parent; p; p = p->parent())
         if (p == &s) throw std::logic_error("a shape cannot go below itself");

@@ -118,8 +118,9 @@ public:
     // Takes ownership without placing it in the tree.
     shape& keep(std::unique_ptr<shape> s);
     // Moves a shape of this scene below `parent` at `position`; without a
-    // parent, takes it out of the tree. Throws std::logic_error for a move
-    // below itself or for the root.
+    // parent, takes it out of the tree. Undoable. Throws std::logic_error
+    // for a move below itself or of the root, std::invalid_argument for a
+    // shape or parent of another scene.
     void place(shape& s, shape* parent, int position);
 
     // Shapes in scene order: depth first from the root (index 0).

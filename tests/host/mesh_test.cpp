@@ -241,7 +241,11 @@ TEST(mesh, a_million_vertices_read_and_write_quickly) {
     t.scene().end_undo_step();
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     EXPECT_EQ(m.get_number_of_active_vertices(), n / 2);
+#ifdef NDEBUG  // the bound holds for optimised builds only
     EXPECT_LT(seconds, 1.0);
+#else
+    (void)seconds;
+#endif
 }
 
 }  // namespace
