@@ -10,5 +10,7 @@ namespace cli {
 
 void add_info_command(CLI::App& app, const global_options& options);
 void add_convert_command(CLI::App& app, const global_options& options);
+void add_check_command(CLI::App& app, const global_options& options);
+void add_repair_command(CLI::App& app, const global_options& options);
 
 }  // namespace cli

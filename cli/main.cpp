@@ -20,6 +20,8 @@ int main(int argc, char** argv) {
 
     cli::add_info_command(app, options);
     cli::add_convert_command(app, options);
+    cli::add_check_command(app, options);
+    cli::add_repair_command(app, options);
 
     try {
         app.parse(argc, argv);

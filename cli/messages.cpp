@@ -1,0 +1,49 @@
+#include "cli/messages.h"
+
+#include "frame/sdk/korvo.h"
+#include "frame/sdk/unknown.h"
+
+namespace cli {
+namespace {
+
+// Japanese for the command's own lines (the plug-in's texts come from its
+// resources).
+struct line_pair {
+    const char* english;
+    const char* japanese;
+};
+
+constexpr line_pair japanese_lines[] = {
+    {"%s: %i vertices, %i edges, %i faces", "%s: 頂点 %i、辺 %i、面 %i"},
+    {"wrote %s", "%s に書き出しました"},
+    {"Reduced duplicated vertices: %i removed.", "重複頂点を削減しました: %i 個を削除。"},
+    {"No duplicated vertices.", "重複頂点はありません。"},
+    {"Remade all edges: %i edges.", "全ての辺を作り直しました: 辺 %i。"},
+    {"Adjusted face directions.", "面の向きを揃えました。"},
+    {"invalid faces", "不正な面"},
+    {"overlapped faces", "重なった面"},
+    {"faces on edges shared by more than two faces", "3 面以上が共有する辺上の面"},
+    {"edges shared by more than two faces", "3 面以上が共有する辺"},
+    {"faces with more than four corners", "5 頂点以上の面"},
+    {"face directions", "面の向き"},
+    {"consistent", "揃っている"},
+    {"inconsistent", "揃っていない"},
+};
+
+}  // namespace
+
+std::string table_text(host::application& app, int index) {
+    kx::host_ref<string_table_interface> table(app.get_string_table("twinel_strings"));
+    if (!table) return {};
+    const char* text = table->get(index);
+    return text ? text : "";
+}
+
+std::string own_text(const host::application& app, const std::string& english) {
+    if (app.lang() != host::language::japanese) return english;
+    for (const line_pair& p : japanese_lines)
+        if (english == p.english) return p.japanese;
+    return english;
+}
+
+}  // namespace cli

@@ -1,0 +1,34 @@
+// Runs the built `twinel` command and captures what it prints.
+#pragma once
+
+#include <string>
+
+namespace twinel_test {
+
+struct run_result {
+    int exit_code = -1;
+    std::string out;  // standard output
+    std::string err;  // standard error
+};
+
+// Runs `twinel ARGS` (ARGS as one shell-quoted string) in a shell.
+run_result run_twinel(const std::string& args);
+
+// A fresh empty folder for a test's files, removed at the end of the test.
+class temp_dir {
+public:
+    temp_dir();
+    ~temp_dir();
+    temp_dir(const temp_dir&) = delete;
+    temp_dir& operator=(const temp_dir&) = delete;
+    std::string path(const std::string& name) const { return dir_ + "/" + name; }
+
+private:
+    std::string dir_;
+};
+
+std::string read_file(const std::string& path);
+void write_file(const std::string& path, const std::string& text);
+std::string example(const std::string& name);  // path of examples/<name>
+
+}  // namespace twinel_test

@@ -1,0 +1,121 @@
+// The `twinel` command as a user runs it: exit codes, messages, files.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "tests/cli/cli_runner.h"
+
+using twinel_test::example;
+using twinel_test::read_file;
+using twinel_test::run_twinel;
+using twinel_test::temp_dir;
+using twinel_test::write_file;
+
+TEST(cli_info, shows_the_registry_read_through_the_entry_points) {
+    const auto r = run_twinel("info");
+    ASSERT_EQ(r.exit_code, 0) << r.err;
+    EXPECT_NE(r.out.find("version    10.0.0 build 9"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("window interfaces (has_interface: 1)"), std::string::npos);
+    EXPECT_NE(r.out.find("modifier interfaces (has_interface: 4)"), std::string::npos);
+    EXPECT_NE(r.out.find("0  twinel           uuid 5006100A-53B811D9-BCFF000A-95BACEB2  resident"), std::string::npos);
+    EXPECT_NE(r.out.find("0  Remove_edges     uuid 50061000-53B811D9-BCFF000A-95BACEB2  resident"), std::string::npos);
+    EXPECT_NE(r.out.find("3  Paste_to_plane   uuid 50061003-53B811D9-BCFF000A-95BACEB2  not resident"),
+              std::string::npos);
+}
+
+TEST(cli_info, version_and_bad_usage) {
+    EXPECT_EQ(run_twinel("--version").out, "twinel 10.0.0, build 9\n");
+    EXPECT_EQ(run_twinel("").exit_code, 2);
+    EXPECT_EQ(run_twinel("--lang de info").exit_code, 2);
+    EXPECT_EQ(run_twinel("no-such-command").exit_code, 2);
+}
+
+TEST(cli_info, a_missing_plugin_is_a_clear_error) {
+    const auto r = run_twinel("--plugin /nonexistent/twinel.so info");
+    EXPECT_EQ(r.exit_code, 1);
+    EXPECT_NE(r.err.find("/nonexistent/twinel.so"), std::string::npos) << r.err;
+}
+
+TEST(cli_convert, round_trips_the_example_bit_for_bit) {
+    temp_dir tmp;
+    const auto r = run_twinel("convert '" + example("torus.obj") + "' -o '" + tmp.path("t.obj") + "'");
+    ASSERT_EQ(r.exit_code, 0) << r.err;
+    EXPECT_EQ(read_file(tmp.path("t.obj")), read_file(example("torus.obj")));
+    EXPECT_NE(r.out.find("torus: 242 vertices, 484 edges, 242 faces"), std::string::npos) << r.out;
+}
+
+TEST(cli_convert, a_malformed_file_names_file_and_line_and_writes_nothing) {
+    temp_dir tmp;
+    write_file(tmp.path("bad.obj"), "v 0 0 0\nv 1 0 0\nv 1 1 zero\nf 1 2 3\n");
+    const auto r = run_twinel("convert '" + tmp.path("bad.obj") + "' -o '" + tmp.path("out.obj") + "'");
+    EXPECT_EQ(r.exit_code, 1);
+    EXPECT_NE(r.err.find(tmp.path("bad.obj") + ":3:"), std::string::npos) << r.err;
+    EXPECT_TRUE(read_file(tmp.path("out.obj")).empty());
+}
+
+TEST(cli_convert, never_writes_over_its_input) {
+    temp_dir tmp;
+    write_file(tmp.path("in.obj"), read_file(example("torus.obj")));
+    const auto r = run_twinel("convert '" + tmp.path("in.obj") + "' -o '" + tmp.path("./in.obj") + "'");
+    EXPECT_EQ(r.exit_code, 2);
+    EXPECT_EQ(read_file(tmp.path("in.obj")), read_file(example("torus.obj")));
+}
+
+TEST(cli_check, finds_each_fault_of_the_broken_example) {
+    const auto r = run_twinel("check --json '" + example("broken.obj") + "'");
+    ASSERT_EQ(r.exit_code, 0) << r.err;
+    const auto report = nlohmann::json::parse(r.out);
+    ASSERT_EQ(report["shapes"].size(), 1u);
+    const auto& s = report["shapes"][0];
+    EXPECT_EQ(s["name"], "broken");
+    EXPECT_EQ(s["vertices"], 16);
+    EXPECT_EQ(s["faces"], 9);
+    EXPECT_EQ(s["invalid_faces"], nlohmann::json({6}));
+    EXPECT_EQ(s["over4_faces"], nlohmann::json({4}));
+    EXPECT_FALSE(s["overlapped_faces"].empty());
+    EXPECT_FALSE(s["trident_edges"].empty());
+    EXPECT_FALSE(s["directions_consistent"].get<bool>());
+}
+
+TEST(cli_check, a_clean_mesh_reports_nothing) {
+    const auto r = run_twinel("check --json '" + example("torus.obj") + "'");
+    ASSERT_EQ(r.exit_code, 0) << r.err;
+    const auto s = nlohmann::json::parse(r.out)["shapes"][0];
+    for (const char* key : {"invalid_faces", "overlapped_faces", "trident_faces", "trident_edges", "over4_faces"})
+        EXPECT_TRUE(s[key].empty()) << key;
+    EXPECT_TRUE(s["directions_consistent"].get<bool>());
+}
+
+TEST(cli_repair, runs_the_steps_in_order_with_the_palette_messages) {
+    temp_dir tmp;
+    const auto r = run_twinel("repair --all '" + example("broken.obj") + "' -o '" + tmp.path("r.obj") + "'");
+    ASSERT_EQ(r.exit_code, 0) << r.err;
+    const auto reduced = r.out.find("Reduced duplicated vertices: 2 removed.");
+    const auto removed = r.out.find("Removed       1 invalide faces.");
+    ASSERT_NE(reduced, std::string::npos) << r.out;
+    ASSERT_NE(removed, std::string::npos) << r.out;
+    EXPECT_LT(reduced, removed);
+    const auto check = nlohmann::json::parse(run_twinel("check --json '" + tmp.path("r.obj") + "'").out);
+    EXPECT_TRUE(check["shapes"][0]["invalid_faces"].empty());
+    EXPECT_EQ(check["shapes"][0]["vertices"], 14);
+}
+
+TEST(cli_repair, speaks_japanese_and_reports_a_clean_mesh) {
+    temp_dir tmp;
+    const auto r = run_twinel("--lang ja repair --face-directions --invalid-faces '" + example("torus.obj") +
+                              "' -o '" + tmp.path("r.obj") + "'");
+    ASSERT_EQ(r.exit_code, 0) << r.err;
+    EXPECT_NE(r.out.find("法線が反転した面はありません。"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("異常な面はありません。"), std::string::npos);
+    EXPECT_EQ(r.out.find("No abnormal faces."), std::string::npos);
+    const auto english = run_twinel("repair --face-directions --invalid-faces '" + example("torus.obj") + "' -o '" +
+                                    tmp.path("e.obj") + "'");
+    EXPECT_NE(english.out.find("No inverted normal faces."), std::string::npos) << english.out;
+    EXPECT_NE(english.out.find("No abnormal faces."), std::string::npos);
+    EXPECT_EQ(read_file(tmp.path("r.obj")), read_file(example("torus.obj")));
+}
+
+TEST(cli_repair, needs_a_step) {
+    temp_dir tmp;
+    EXPECT_EQ(run_twinel("repair '" + example("torus.obj") + "' -o '" + tmp.path("r.obj") + "'").exit_code, 2);
+}
