@@ -12,5 +12,6 @@ void add_info_command(CLI::App& app, const global_options& options);
 void add_convert_command(CLI::App& app, const global_options& options);
 void add_check_command(CLI::App& app, const global_options& options);
 void add_repair_command(CLI::App& app, const global_options& options);
+void add_generate_command(CLI::App& app, const global_options& options);
 
 }  // namespace cli

@@ -119,3 +119,16 @@ TEST(cli_repair, needs_a_step) {
     temp_dir tmp;
     EXPECT_EQ(run_twinel("repair '" + example("torus.obj") + "' -o '" + tmp.path("r.obj") + "'").exit_code, 2);
 }
+
+TEST(cli_generate, writes_the_same_mesh_for_the_same_seed) {
+    temp_dir tmp;
+    const auto a = run_twinel("generate torus --vertices 200 --jitter 0.001 --seed 7 -o '" + tmp.path("a.obj") + "'");
+    const auto b = run_twinel("generate torus --vertices 200 --jitter 0.001 --seed 7 -o '" + tmp.path("b.obj") + "'");
+    const auto c = run_twinel("generate torus --vertices 200 --jitter 0.001 --seed 8 -o '" + tmp.path("c.obj") + "'");
+    ASSERT_EQ(a.exit_code, 0) << a.err;
+    EXPECT_EQ(read_file(tmp.path("a.obj")), read_file(tmp.path("b.obj")));
+    EXPECT_NE(read_file(tmp.path("a.obj")), read_file(tmp.path("c.obj")));
+    const auto check = nlohmann::json::parse(run_twinel("check --json '" + tmp.path("a.obj") + "'").out);
+    EXPECT_TRUE(check["shapes"][0]["directions_consistent"].get<bool>());
+    EXPECT_EQ(run_twinel("generate torus --vertices 0 -o '" + tmp.path("d.obj") + "'").exit_code, 2);
+}
