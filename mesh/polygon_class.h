@@ -15,7 +15,6 @@
 
 #include "frame/array.h"
 #include "frame/sdk/polygon_mesh.h"
-#include "mesh/polygon_flags.h"
 #include "mesh/shape_class.h"
 
 class scene_interface;
