@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "symmetry/candidate_grid.h"
+#include "symmetry/sweep_grid.h"
 #include "symmetry/mirror.h"
 #include "symmetry/radix_sort.h"
 
@@ -30,20 +30,37 @@ void sort_side(std::vector<radix_record>& records, const std::vector<float>& key
     }
 }
 
-// Path-halving "next unpaired member" pointers over the members of a grid:
-// next[j] == j while member j is free.
-int next_free(std::vector<int>& next, int j) {
-    while (next[static_cast<std::size_t>(j)] != j) {
-        int& up = next[static_cast<std::size_t>(j)];
-        up = next[static_cast<std::size_t>(up)];
-        j = up;
-    }
-    return j;
+// The two coordinates along the plane.
+struct plane_axes {
+    int a, b;
+};
+plane_axes axes_along(int plane) {
+    const int axis = plane == 0 ? 0 : (plane == 1 ? 1 : 2);  // as vec3's index operator reads it
+    return {(axis + 1) % 3, (axis + 2) % 3};
 }
+
+// The negative entries inside a window [low, end) of key order that moves
+// forward: entries enter when `end` passes them (unless taken) and leave
+// when `low` passes them.
+class window_members {
+public:
+    window_members(sweep_grid& grid, const std::vector<std::uint8_t>& taken) : grid_(grid), taken_(taken) {}
+    void move_to(int low, int end) {
+        for (; left_ < low; ++left_) grid_.remove(left_);
+        if (entered_ < low) entered_ = low;
+        for (; entered_ < end; ++entered_)
+            if (!taken_[static_cast<std::size_t>(entered_)]) grid_.insert(entered_);
+    }
+
+private:
+    sweep_grid& grid_;
+    const std::vector<std::uint8_t>& taken_;
+    int left_ = 0, entered_ = 0;
+};
 
 // Pass 1: each positive entry takes the last unpaired negative entry of its
 // key window within pass1_tolerance of its unmirrored position.
-void pass1(const sweep_side& positive, const sweep_side& negative, std::vector<int>& partner,
+void pass1(const sweep_side& positive, const sweep_side& negative, int plane, std::vector<int>& partner,
            std::vector<std::uint8_t>& taken, sweep_progress* progress) {
     const int np = positive.size(), nn = negative.size();
     const float t = pass1_tolerance;
@@ -56,9 +73,11 @@ void pass1(const sweep_side& positive, const sweep_side& negative, std::vector<i
             for (int i = 0; i < np; ++i) progress->tick();
         return;
     }
-    // Squared distance <= t^2 (plus rounding) bounds each coordinate gap.
-    const candidate_grid grid(negative.position, positive.position, static_cast<double>(t) * (1.0 + 1.0 / 65536));
-    const std::vector<int>& members = grid.members();
+    // A distance <= t (after rounding) bounds each coordinate gap by
+    // t (1 + 2^-22); the reach leaves room to spare.
+    const plane_axes axes = axes_along(plane);
+    sweep_grid grid(negative.position, axes.a, axes.b, static_cast<double>(t) * (1.0 + 1.0 / 65536));
+    window_members window(grid, taken);
     int low = 0, high = 0;
     for (int i = 0; i < np; ++i) {
         if (progress) progress->tick();
@@ -66,24 +85,15 @@ void pass1(const sweep_side& positive, const sweep_side& negative, std::vector<i
         while (low < nn && !(pk <= negative.key[static_cast<std::size_t>(low)] + t)) ++low;
         const float upper = pk + t;
         while (high < nn && !(negative.key[static_cast<std::size_t>(high)] > upper)) ++high;
-        int best = -1;
-        for (const int* c = grid.cells_begin(i); c != grid.cells_end(i); ++c) {
-            const int* first = members.data() + grid.cell_begin(*c);
-            const int* last = std::lower_bound(first, members.data() + grid.cell_end(*c), high);
-            while (last != first) {
-                const int k = *--last;
-                if (k < low || k <= best) break;
-                if (taken[static_cast<std::size_t>(k)]) continue;
-                if (symmetry::distance(positive.position[static_cast<std::size_t>(i)],
-                                       negative.position[static_cast<std::size_t>(k)]) <= t) {
-                    best = k;
-                    break;
-                }
-            }
-        }
+        window.move_to(low, std::max(low, high));
+        const vec3& p = positive.position[static_cast<std::size_t>(i)];
+        const int best = grid.last(p, [&](int k) {
+            return symmetry::distance(p, negative.position[static_cast<std::size_t>(k)]) <= t;
+        });
         if (best >= 0) {
             partner[static_cast<std::size_t>(i)] = best;
             taken[static_cast<std::size_t>(best)] = 1;
+            grid.remove(best);
         }
     }
 }
@@ -101,19 +111,13 @@ void pass2(const sweep_side& positive, const sweep_side& negative, int plane, fl
     }
     // A finite margin^2 bounds each coordinate gap by about |margin| (or
     // 2^-62 when the square underflows); an infinite one accepts any finite
-    // distance, and the grid then holds everything in one cell.
+    // distance, and the grid then holds everything in one bucket.
     const double reach = std::isinf(margin_squared)
                              ? HUGE_VAL
                              : std::max(std::fabs(static_cast<double>(margin)), std::ldexp(1.0, -62)) * (1.0 + 1.0 / 65536);
-    std::vector<vec3> mirrored(positive.position.size());
-    for (std::size_t i = 0; i < mirrored.size(); ++i) mirrored[i] = symmetry::mirror(positive.position[i], plane);
-    const candidate_grid grid(negative.position, mirrored, reach);
-    const std::vector<int>& members = grid.members();
-    std::vector<int> next(members.size() + 1);
-    for (std::size_t j = 0; j <= members.size(); ++j)
-        next[j] = j < members.size() && taken[static_cast<std::size_t>(members[j])] ? static_cast<int>(j) + 1
-                                                                                    : static_cast<int>(j);
-
+    const plane_axes axes = axes_along(plane);
+    sweep_grid grid(negative.position, axes.a, axes.b, reach);
+    window_members window(grid, taken);
     int low = 0, high = 0;
     for (int i = 0; i < np; ++i) {
         if (progress) progress->tick();
@@ -121,26 +125,16 @@ void pass2(const sweep_side& positive, const sweep_side& negative, int plane, fl
         while (low < nn && pk - negative.key[static_cast<std::size_t>(low)] > margin) ++low;
         while (high < nn && !(negative.key[static_cast<std::size_t>(high)] - pk > margin)) ++high;
         if (partner[static_cast<std::size_t>(i)] >= 0) continue;
-        int best = std::max(low, high);  // exclusive end of the window: none yet
-        const vec3& q = mirrored[static_cast<std::size_t>(i)];
-        for (const int* c = grid.cells_begin(i); c != grid.cells_end(i); ++c) {
-            const int begin = grid.cell_begin(*c), end = grid.cell_end(*c);
-            int j = static_cast<int>(std::lower_bound(members.data() + begin, members.data() + end, low) -
-                                     members.data());
-            for (j = next_free(next, j); j < end; j = next_free(next, j + 1)) {
-                const int k = members[static_cast<std::size_t>(j)];
-                if (k >= best) break;
-                if (symmetry::within_margin(negative.position[static_cast<std::size_t>(k)], q, margin_squared)) {
-                    best = k;
-                    break;
-                }
-            }
-        }
-        if (best < std::max(low, high)) {
+        window.move_to(low, std::max(low, high));
+        // Mirroring leaves the two coordinates the grid spans unchanged.
+        const vec3 q = symmetry::mirror(positive.position[static_cast<std::size_t>(i)], plane);
+        const int best = grid.first(q, [&](int k) {
+            return symmetry::within_margin(negative.position[static_cast<std::size_t>(k)], q, margin_squared);
+        });
+        if (best >= 0) {
             partner[static_cast<std::size_t>(i)] = best;
             taken[static_cast<std::size_t>(best)] = 1;
-            const int j = grid.member_position(best);
-            next[static_cast<std::size_t>(j)] = j + 1;
+            grid.remove(best);
         }
     }
 }
@@ -174,7 +168,7 @@ std::vector<int> pair_sides(const sweep_side& positive, const sweep_side& negati
                             sweep_progress* progress) {
     std::vector<int> partner(static_cast<std::size_t>(positive.size()), -1);
     std::vector<std::uint8_t> taken(static_cast<std::size_t>(negative.size()), 0);
-    pass1(positive, negative, partner, taken, progress);
+    pass1(positive, negative, plane, partner, taken, progress);
     pass2(positive, negative, plane, margin, partner, taken, progress);
     return partner;
 }
