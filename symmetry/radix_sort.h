@@ -1,4 +1,4 @@
-// Stable sort of (key, value) records by an unsigned integer key.
+// Stable sort of (key, value) records by a 32-bit unsigned key.
 #pragma once
 
 #include <cstdint>
@@ -6,14 +6,13 @@
 #include <vector>
 
 struct radix_record {
-    std::uint64_t key;
+    std::uint32_t key;
     std::uint32_t value;
 };
 
 // Sorts `records` by key, ascending; records with equal keys keep their
-// order. Only the lowest `key_bits` bits of the keys are looked at (every
-// key must fit in them). `scratch` is working space of any size.
-void radix_sort(std::vector<radix_record>& records, int key_bits, std::vector<radix_record>& scratch);
+// order. `scratch` is working space of any size.
+void radix_sort(std::vector<radix_record>& records, std::vector<radix_record>& scratch);
 
 // An order-preserving unsigned image of a float that is not NaN, with -0.0
 // and 0.0 mapped to the same value.

@@ -17,7 +17,7 @@ constexpr float pass1_tolerance = 0.002f;
 void sort_side(std::vector<radix_record>& records, const std::vector<float>& keys,
                const std::vector<vec3>& positions, sweep_side& side) {
     std::vector<radix_record> scratch;
-    radix_sort(records, 32, scratch);
+    radix_sort(records, scratch);
     const std::size_t n = records.size();
     side.key.resize(n);
     side.position.resize(n);
