@@ -6,6 +6,7 @@
 #include "host/mesh_generator.h"
 #include "mesh/polygon_class.h"
 #include "symmetry/twinel_class.h"
+#include "symmetry/vertex_sweep.h"
 #include "tests/common/mesh_builder.h"
 
 namespace {
@@ -224,6 +225,21 @@ TEST(vertex_pairing, large_meshes_announce_the_analysis_when_verbose) {
         const auto& lines = t.app().message_lines();
         EXPECT_EQ(std::count(lines.begin(), lines.end(), "Start vertices analize."), verbose ? 1 : 0);
     }
+}
+
+TEST(vertex_pairing, progress_counts_each_positive_vertex_in_both_passes_and_is_throttled) {
+    std::vector<vec3> positions;
+    for (int i = 0; i < 25; ++i) {
+        positions.emplace_back(1.0f + static_cast<float>(i), 0, 0);
+        positions.emplace_back(-1.0f - static_cast<float>(i), 0, 0);
+    }
+    const plane_split split = split_by_plane(positions, 0, 0.01f);
+    std::vector<int> reported;
+    sweep_progress progress(4, [&](int position) { reported.push_back(position); });
+    pair_sides(split.positive, split.negative, 0, 0.1f, &progress);
+    // 50 entries handled in all; a report whenever the count is more than
+    // 4 past the last one.
+    EXPECT_EQ(reported, std::vector<int>({5, 10, 15, 20, 25, 30, 35, 40, 45, 50}));
 }
 
 }  // namespace
