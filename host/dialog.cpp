@@ -7,6 +7,22 @@ namespace host {
 dialog::dialog(application& app, const kx::uuid_class& id, const std::string& layout, dialog_handler& handler)
     : app_(&app), id_(id), layout_(layout), handler_(&handler) {}
 
+dialog::dialog(application& app, const kx::uuid_class& id, const std::string& layout, dialog_layout form,
+               dialog_handler& handler)
+    : app_(&app), id_(id), layout_(layout), form_(std::move(form)), handler_(&handler) {
+    for (const dialog_item& item : form_.items) {
+        switch (item.kind) {
+            case dialog_item_kind::integer: ints_[item.id] = item.int_default; break;
+            case dialog_item_kind::selection: selections_[item.id] = item.int_default; break;
+            case dialog_item_kind::boolean: bools_[item.id] = item.bool_default; break;
+            case dialog_item_kind::rgb: colours_[item.id] = item.rgb_default; break;
+            case dialog_item_kind::string: strings_[item.id] = item.string_default; break;
+            case dialog_item_kind::push_button:
+            case dialog_item_kind::group: break;
+        }
+    }
+}
+
 int dialog::run() {
     ++runs_;
     handler_->load_dialog_data(*this);

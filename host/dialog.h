@@ -1,7 +1,7 @@
 // Modal dialogs of the reference host, without a screen.
 //
-// Item values live in maps by id; an item never set reads as 0, false,
-// black or "". run() plays the user: it loads the handler's data, lets the
+// Item values live in maps by id; the layout's defaults fill them when the
+// dialog is made, and an item never set reads as 0, false, black or "". run() plays the user: it loads the handler's data, lets the
 // application's dialog input edit the items, and then either accepts
 // (save_dialog_data, terminate(1)) or, when the next queued answer is
 // cancel, cancels (terminate(2), nothing saved).
@@ -9,9 +9,11 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 #include "frame/sdk/dialog.h"
 #include "frame/sdk/uuid.h"
+#include "host/dialog_layout.h"
 
 namespace host {
 
@@ -19,7 +21,12 @@ class application;
 
 class dialog final : public kx::ref_counted<dialog_interface> {
 public:
+    // A dialog without a form: every item starts empty.
     dialog(application& app, const kx::uuid_class& id, const std::string& layout, dialog_handler& handler);
+    // A dialog showing `form` (read from the layout `layout`): every item
+    // starts at the form's default.
+    dialog(application& app, const kx::uuid_class& id, const std::string& layout, dialog_layout form,
+           dialog_handler& handler);
 
     // Answers what terminate answers.
     int run() override;
@@ -38,6 +45,10 @@ public:
     // Host side.
     const kx::uuid_class& id() const { return id_; }
     const std::string& layout() const { return layout_; }
+    // The title and the items of the layout (empty for a dialog made
+    // without one).
+    const std::string& title() const { return form_.title; }
+    const std::vector<dialog_item>& items() const { return form_.items; }
     int runs() const { return runs_; }
     // Presses an item as the user would; answers what the handler answers.
     bool press(int item, int action = 0) { return handler_->respond(*this, item, action); }
@@ -52,6 +63,7 @@ private:
     application* app_;
     kx::uuid_class id_;
     std::string layout_;
+    dialog_layout form_;
     dialog_handler* handler_;
     int runs_ = 0;
     std::map<int, int> ints_;
