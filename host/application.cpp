@@ -6,7 +6,11 @@
 #include <stdexcept>
 
 #include "host/dialog.h"
+#include "host/dialog_layout.h"
 #include "host/image.h"
+#include "host/kxul_file.h"
+#include "host/modify_tools.h"
+#include "host/palette.h"
 #include "host/scene.h"
 
 namespace host {
@@ -114,7 +118,16 @@ bool application::take_dialog_cancel() {
 dialog_interface* application::create_dialog_interface(const kx::uuid_class& id, const char* layout,
                                                        dialog_handler* handler) {
     if (!handler) return nullptr;
-    return handed_out(new dialog(*this, id, layout ? layout : "", *handler));
+    const std::string name = layout ? layout : "";
+    const std::string path = find_kxul_file(resource_dirs_, lang_, name);
+    if (path.empty()) return nullptr;
+    try {
+        return handed_out(new dialog(*this, id, name, read_dialog_layout(path, name), *handler));
+    } catch (const std::exception& e) {
+        // Nothing may be thrown into the plug-in; the message window says why.
+        add_line(std::string("The dialog layout could not be read: ") + e.what());
+        return nullptr;
+    }
 }
 
 image_interface* application::create_image_interface(const char* name) {
@@ -148,6 +161,21 @@ void application::load_plugin(const std::string& path) {
     // Texts first: the plug-in's objects translate while they are made.
     add_resource_dir(lib.resource_dir());
     plugins_.make_objects(lib, *this);
+}
+
+void application::after_user_edit(shape_class& shape) { draw_modify_wireframe(*this, shape); }
+
+// ---- the plug-in window's palette ----------------------------------------------
+
+palette& application::open_palette() {
+    if (!palette_) {
+        const std::vector<plugin_interface*> windows = plugins_.objects_of(kx::sdk::window_iid);
+        if (windows.empty()) throw std::runtime_error("no loaded plug-in has a window");
+        palette_ = std::make_unique<palette>(*this, *static_cast<window_interface*>(windows.front()));
+        palette_->initialize();
+        palette_->show();
+    }
+    return *palette_;
 }
 
 void application::remove_observer(scene_observer& o) {

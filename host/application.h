@@ -24,6 +24,7 @@ namespace host {
 
 class scene;
 class dialog;
+class palette;
 
 // Queued replies: yes/no answer questions (ok and cancel count as yes and
 // no there); ok/cancel answer dialogs.
@@ -78,6 +79,9 @@ public:
     // Adds a plug-in resource folder (texts of the application's language,
     // message tables, images). Throws host::file_error for a malformed file.
     void add_resource_dir(const std::string& dir);
+    // The resource folders in the order they were added (KXUL layouts are
+    // looked up there).
+    const std::vector<std::string>& resource_dirs() const { return resource_dirs_; }
 
     // ---- message window --------------------------------------------------
     const std::vector<std::string>& message_lines() const { return lines_; }
@@ -105,6 +109,19 @@ public:
     void load_plugin(const std::string& path);
     plugin_set& plugins() { return plugins_; }
     element_marks& marks() { return *marks_; }
+
+    // The host redraws `shape` after the user edited it: in modify mode the
+    // modifier objects' wireframe hook runs (see modify_tools.h). Call it
+    // after every edit made to a mesh on the user's behalf.
+    void after_user_edit(shape_class& shape);
+
+    // ---- the plug-in window's palette (palette.h) --------------------------
+    // The palette of the first plug-in window: made, attached, initialised
+    // and shown on the first call; the same palette afterwards. Throws
+    // std::runtime_error when no loaded plug-in made a window.
+    palette& open_palette();
+    // Null until open_palette.
+    palette* current_palette() const { return palette_.get(); }
 
     void add_observer(scene_observer& o) { observers_.push_back(&o); }
     void remove_observer(scene_observer& o);
@@ -135,6 +152,8 @@ private:
     std::vector<kx::host_ref<scene>> scenes_;
     scene* current_ = nullptr;
     plugin_set plugins_;
+    // Goes first: its controls include buttons the plug-in made.
+    std::unique_ptr<palette> palette_;
 };
 
 }  // namespace host

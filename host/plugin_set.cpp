@@ -23,9 +23,23 @@ void plugin_set::make_objects(const plugin_library& lib, korvo_interface& host) 
         for (int index = 0; index < count; ++index) {
             plugin_interface* made = nullptr;
             lib.create_interface(kind, index, &made, host);
-            if (made) objects_.push_back(plugin_object{kind, index, &lib, made});
+            if (made) objects_.push_back(plugin_object{kind, index, &lib, made, {}});
         }
     }
+}
+
+void plugin_set::adopt(const kx::iid_class& kind, plugin_interface& object, const std::string& name) {
+    object.AddRef();
+    int index = 0;
+    for (const plugin_object& o : objects_)
+        if (o.kind == kind && !o.library) ++index;
+    objects_.push_back(plugin_object{kind, index, nullptr, &object, name});
+}
+
+std::string plugin_set::name_of(const plugin_object& o, korvo_interface& host) {
+    if (!o.library) return o.name;
+    const char* name = o.library->get_name(o.kind, o.index, host);
+    return name ? name : "";
 }
 
 plugin_interface* plugin_set::find(const kx::uuid_class& id) {

@@ -15,8 +15,9 @@ namespace host {
 struct plugin_object {
     kx::iid_class kind;  // window_iid or modifier_iid
     int index = 0;
-    const plugin_library* library = nullptr;
+    const plugin_library* library = nullptr;  // null for an adopted object
     plugin_interface* object = nullptr;  // owned by the plugin_set
+    std::string name;                    // an adopted object's name
 };
 
 class plugin_set {
@@ -34,6 +35,15 @@ public:
     // it offers (has_interface gives the count of each kind); the objects
     // are kept until the set goes.
     void make_objects(const plugin_library& lib, korvo_interface& host);
+
+    // Takes a reference to an object the host made itself (a built-in tool,
+    // a test double) and keeps it with the plug-ins' objects of `kind`,
+    // named `name`; it is released with them.
+    void adopt(const kx::iid_class& kind, plugin_interface& object, const std::string& name);
+
+    // The name of a made object: the library's get_name (translated by
+    // `host`), or an adopted object's name; empty when there is none.
+    static std::string name_of(const plugin_object& o, korvo_interface& host);
 
     // A made object by identifier; borrowed.
     plugin_interface* find(const kx::uuid_class& id);

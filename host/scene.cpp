@@ -240,6 +240,14 @@ void scene::announce_copied(const std::vector<shape_class*>& shapes) {
     app_->notify([&](scene_observer& o) { o.shapes_copied(*this, shapes); });
 }
 
+void scene::announce_inserted(const std::vector<shape_class*>& shapes) {
+    app_->notify([&](scene_observer& o) { o.shapes_inserted(*this, shapes); });
+}
+
+void scene::announce_browser_updated() {
+    app_->notify([&](scene_observer& o) { o.browser_updated(*this); });
+}
+
 // ---- undo ------------------------------------------------------------------
 
 bool scene::undo() {

@@ -145,6 +145,8 @@ public:
     // Passes shape events to the application's observers.
     void announce_created(const std::vector<shape_class*>& shapes);
     void announce_copied(const std::vector<shape_class*>& shapes);
+    void announce_inserted(const std::vector<shape_class*>& shapes);
+    void announce_browser_updated();
 
     const figure_counters& counters() const { return counters_; }
     uv_view_state& uv_view_status() { return uv_view_; }

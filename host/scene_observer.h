@@ -21,8 +21,12 @@ public:
     virtual void shapes_created(scene& s, const std::vector<shape_class*>& shapes) { (void)s, (void)shapes; }
     virtual void shapes_copied(scene& s, const std::vector<shape_class*>& shapes) { (void)s, (void)shapes; }
     virtual void shapes_being_deleted(scene& s, const std::vector<shape_class*>& shapes) { (void)s, (void)shapes; }
+    // Shapes were brought into the scene from outside it (inserted from a file or pasted).
+    virtual void shapes_inserted(scene& s, const std::vector<shape_class*>& shapes) { (void)s, (void)shapes; }
     // The list of active shapes was set.
     virtual void active_shapes_changed(scene& s, const std::vector<shape_class*>& shapes) { (void)s, (void)shapes; }
+    // The shape browser (the tree view of the scene) was redrawn.
+    virtual void browser_updated(scene& s) { (void)s; }
 
 protected:
     ~scene_observer() = default;

@@ -150,6 +150,7 @@ struct recording_handler : dialog_handler {
 
 TEST(application, dialogs_run_accepted_unless_a_cancel_is_queued) {
     host::application app;
+    app.add_resource_dir(TWINEL_SOURCE_DIR "/resources");  // dialogs need their layout
     recording_handler handler;
     kx::host_ref<dialog_interface> d(app.create_dialog_interface(kx::uuid_class(1, 2, 3, 4), "uv_dialog_id", &handler));
     ASSERT_TRUE(d);
