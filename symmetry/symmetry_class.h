@@ -17,6 +17,7 @@ class scene_interface;
 class shape_class;
 class vertex_class;
 class Polygon_class;
+class Shape_class;
 
 // One vertex as the sweeps record it.
 struct ver_inf {
@@ -92,6 +93,37 @@ public:
     // shows "Unmatch opposite vertices value." in the scene and returns true
     // without moving anything; otherwise false.
     bool symmetrize_active_vertices(scene_interface* scene, Polygon_class& polygon, bool ignore_margin);
+
+    // ---- Lines and surfaces (line_symmetry.cpp) ----------------------------
+    // Control points are paired by their order along a line; points are read
+    // and written in world coordinates with use_world. No undo record is
+    // opened.
+
+    // Finds the line's pattern and, unless the user declines, makes the line
+    // mirror-symmetric with it.
+    void line_symmetry(scene_interface* scene, Shape_class& line) const;
+    // Picks the direction whose lines cross the plane most (exchanging the
+    // surface's line directions for the time of the call when that is the
+    // columns), finds the pattern on the line that crosses most and applies
+    // it to every line of the surface in child order. A surface without
+    // lines, or whose first line has no points, is left unchanged.
+    void surface_symmetry(scene_interface* scene, Shape_class& surface) const;
+    // The pattern of `line`: the start index and whether the start point lies
+    // on the plane. Open lines start at 0 without base; closed lines take
+    // the cheapest start of the first half. When the first pair lies wholly
+    // on one side, asks "Force symmetrize this lines?" in `scene` (through
+    // `host` without a scene) and returns the answer; otherwise true.
+    bool line_get_sym_pattern(scene_interface* scene, shape_class& line, int& start, bool& has_base) const;
+    // Walks outwards from `start`, making each pair mirror images and putting
+    // the base point and a middle point left over onto the plane.
+    void line_sym(shape_class& line, int start, bool has_base) const;
+    // Makes control points a and b mirror images: the source is chosen by
+    // base_side (the average of both for 2). Points the line lacks are left
+    // alone.
+    void set_line_point_symmetry(Shape_class& line, int a, int b) const;
+    // Puts control point k onto the plane, its handle pair along the line
+    // rebuilt perpendicular to the plane on the side base_side keeps.
+    void set_line_point_base(Shape_class& line, int k) const;
 
     // The text to show for a message key: its translation through `host`,
     // or the key itself without a host.
