@@ -125,6 +125,40 @@ public:
     // rebuilt perpendicular to the plane on the side base_side keeps.
     void set_line_point_base(Shape_class& line, int k) const;
 
+    // The mirror of a UV about the centre of the parameter UV (parameter) or
+    // of the distance UV: the U coordinate for the YZ plane, V otherwise, as
+    // (c + c) - u in single precision; the other coordinate is kept.
+    vec2 mirror_uv(vec2 uv, bool parameter) const {
+        const float c = parameter ? puv_center : duv_center;
+        const float twice = c + c;
+        if (plane == 0)
+            uv.x = twice - uv.x;
+        else
+            uv.y = twice - uv.y;
+        return uv;
+    }
+
+    // Fills `target` with the mirrors of `source` in reversed order:
+    // target[j] = mirror_uv(source[i], parameter) for i = 0 .. n - 1, with j
+    // starting at `start` and stepping backwards (0 wraps to n - 1). For a
+    // face made from another face's mirror list, start = n - 1. Returns
+    // true, writing nothing, when either list is empty, their sizes differ
+    // or start is outside [0, n); false when it wrote. Works on any two
+    // list types with size() and operator[] (Array<vec2>, std::vector<vec2>).
+    template <class Source, class Target>
+    bool make_sym_uvs(const Source& source, Target& target, int start, bool parameter) const {
+        const long long n = static_cast<long long>(source.size());
+        if (n <= 0 || static_cast<long long>(target.size()) != n || start < 0 || start >= n) return true;
+        long long j = start;
+        for (long long i = 0; i < n; ++i) {
+            target[static_cast<decltype(target.size())>(j)] =
+                mirror_uv(source[static_cast<decltype(source.size())>(i)], parameter);
+            if (j == 0) j = n;
+            --j;
+        }
+        return false;
+    }
+
     // The text to show for a message key: its translation through `host`,
     // or the key itself without a host.
     const char* translate(const char* key) const;

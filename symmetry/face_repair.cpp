@@ -1,0 +1,191 @@
+// Keeping the face table up to date: mirror faces for unpaired faces, the
+// rebuild after the host renumbered faces, and the reconciliation of faces
+// of which one side gained a vertex.
+#include <algorithm>
+#include <climits>
+
+#include <boost/format.hpp>
+
+#include "frame/sdk/polygon_mesh.h"
+#include "frame/sdk/scene.h"
+#include "mesh/mesh_analysis.h"
+#include "symmetry/face_cycles.h"
+#include "symmetry/twinel_class.h"
+
+namespace {
+
+constexpr const char* unpaired_vertex_message = "Unpaired vertex in mirror face.";
+
+std::vector<int> vertex_list(face_class& f) {
+    std::vector<int> list(static_cast<std::size_t>(std::max(f.get_number_of_vertices(), 0)));
+    if (!list.empty()) f.get_vertex_indices(list.data());
+    return list;
+}
+
+bool is_face(polygon_mesh_class& mesh, int face) { return face >= 0 && face < mesh.get_number_of_faces(); }
+
+// Whether the cycle `small` occurs in order within the cycle `large`.
+bool occurs_in(const std::vector<int>& small, const std::vector<int>& large) {
+    return korvo_polygon::is_in({small.data(), static_cast<int>(small.size()), false},
+                                {large.data(), static_cast<int>(large.size()), false});
+}
+
+// |span| without overflow.
+long long span_width(int span) { return span < 0 ? -static_cast<long long>(span) : span; }
+
+}  // namespace
+
+const char* twinel_class::append_mirror_face(int face, const std::vector<int>& mirror, bool mirror_uvs) {
+    // A face over an unpaired vertex has no mirror face yet; appending one
+    // would hand the host an invalid vertex index.
+    if (has_unpaired_vertex(mirror)) return unpaired_vertex_message;
+    if (face_table.append(face) != 0) return "append error";
+    polygon_mesh_class& mesh = *polygon.mesh;
+    try {
+        polygon.append_face(Array<int>(mirror.begin(), mirror.end()));
+    } catch (...) {
+        face_table.reduse(face_table.size() - 1);  // keep the table in step with the mesh
+        throw;
+    }
+    face_class& source = mesh.face(face);
+    if (mirror_uvs && source.has_uv()) {
+        const int n = static_cast<int>(mirror.size());
+        Array<vec2> parameter(n), distance(n), mirrored(n);
+        source.get_parameter_uv(parameter.data());
+        source.get_distance_uv(distance.data());
+        face_class& target = mesh.face(mesh.get_number_of_faces() - 1);
+        if (!make_sym_uvs(parameter, mirrored, n - 1, true)) target.set_parameter_uv(mirrored.data());
+        if (!make_sym_uvs(distance, mirrored, n - 1, false)) target.set_distance_uv(mirrored.data());
+    }
+    return nullptr;
+}
+
+const char* twinel_class::make_unmatch_face_pair(int face) {
+    if (!polygon.mesh || face_table.has_pair(face) || !is_face(*polygon.mesh, face) || face >= face_table.size())
+        return nullptr;
+    const std::vector<int> vertices = vertex_list(polygon.mesh->face(face));
+    std::vector<int> mirror;
+    mirror_list(vertices.data(), static_cast<int>(vertices.size()), vertex_table, mirror);
+    return append_mirror_face(face, mirror, do_symUV);
+}
+
+const char* twinel_class::make_unmatch_faces_pair() {
+    if (!polygon.mesh) return nullptr;
+    polygon_mesh_class& mesh = *polygon.mesh;
+    if (face_table.size() != mesh.get_number_of_faces())
+        return "Number unmatch between faces number and inner table.";
+    try {
+        // Faces appended below come after the ones read here.
+        const face_buffer faces = read_face_buffer(mesh);
+        std::vector<int> mirror;
+        for (int f = 0; f < faces.size(); ++f) {
+            if (face_table.has_pair(f)) continue;
+            mirror_list(faces.vertices(f), faces.count(f), vertex_table, mirror);
+            if (const char* r = append_mirror_face(f, mirror, do_symUV)) return r;
+        }
+    } catch (...) {
+        return "Error at making sym vertices pairs.";
+    }
+    return nullptr;
+}
+
+int twinel_class::repair_faces_link_with_span(int span) {
+    std::vector<int> missing;
+    return repair_faces_link_with_span(span, missing);
+}
+
+int twinel_class::repair_faces_link_with_span(int span, std::vector<int>& missing) {
+    missing.clear();
+    if (!polygon.mesh) return face_table.unmatched;
+    const long long s = span_width(span);
+    const face_buffer faces = read_face_buffer(*polygon.mesh);
+    const int n = faces.size();
+    const Interconnection_class old = face_table;
+    const long long old_size = old.size();
+    face_table.resize(0);
+    face_table.resize(n);
+
+    // Signatures reject most candidates with one comparison; a face can only
+    // match a mirror list with the same signature.
+    std::vector<std::uint32_t> signature(static_cast<std::size_t>(n));
+    for (int f = 0; f < n; ++f) signature[static_cast<std::size_t>(f)] = cycle_signature(faces.vertices(f), faces.count(f));
+
+    std::vector<int> mirror;
+    for (int i = 0; i < n; ++i) {
+        if (face_table.has_pair(i)) continue;
+        mirror_list(faces.vertices(i), faces.count(i), vertex_table, mirror);
+        const int m = static_cast<int>(mirror.size());
+        const std::uint32_t wanted = cycle_signature(mirror.data(), m);
+        const auto matches = [&](long long g) {
+            const int f = static_cast<int>(g);
+            return signature[static_cast<std::size_t>(f)] == wanted &&
+                   same_rotation(faces.vertices(f), faces.count(f), mirror.data(), m);
+        };
+        // At the old partner's index.
+        if (i < old_size) {
+            const int o = old.links[static_cast<std::size_t>(i)];
+            if (o >= 0 && o < n && matches(o)) {
+                face_table.link(i, o);
+                continue;
+            }
+        }
+        // Around the old partners of the faces near i.
+        long long found = -1;
+        const long long w_end = std::min<long long>(i + s + 1, old_size);
+        for (long long w = std::max<long long>(i - s, 0); w < w_end && found < 0; ++w) {
+            const long long c = old.links[static_cast<std::size_t>(w)];
+            const long long g_end = std::min<long long>(c + s + 1, n);
+            for (long long g = std::max<long long>(c - s, 0); g < g_end; ++g) {
+                if (!face_table.has_pair(static_cast<int>(g)) && matches(g)) {
+                    found = g;
+                    break;
+                }
+            }
+        }
+        // Among the faces appended last (paired or not).
+        for (long long g = std::max<long long>(n - s, 0); found < 0 && g < n; ++g)
+            if (matches(g)) found = g;
+        if (found >= 0)
+            face_table.link(i, static_cast<int>(found));
+        else
+            missing.push_back(i);
+    }
+    return face_table.unmatched;
+}
+
+int twinel_class::repair_faces_in_unmatch_faces(std::vector<int>& faces) {
+    if (!polygon.mesh) return face_table.unmatched;
+    polygon_mesh_class& mesh = *polygon.mesh;
+    if (static_cast<long long>(faces.size()) != face_table.unmatched) {
+        const kx::host_ref<scene_interface> scene(polygon.shape ? polygon.shape->get_scene() : nullptr);
+        if (scene)
+            scene->message(
+                (boost::format(translate("Face unmatch[%i] unmatch table size[%i]")) % face_table.unmatched % faces.size())
+                    .str()
+                    .c_str());
+        return face_table.unmatched;
+    }
+    std::vector<int> mirror_a, mirror_b;
+    for (std::size_t x = 0; x < faces.size(); ++x) {
+        for (std::size_t y = x + 1; y < faces.size(); ++y) {
+            const int a = faces[x], b = faces[y];
+            if (!is_face(mesh, a) || !is_face(mesh, b)) continue;
+            const std::vector<int> va = vertex_list(mesh.face(a));
+            const std::vector<int> vb = vertex_list(mesh.face(b));
+            mirror_list(va.data(), static_cast<int>(va.size()), vertex_table, mirror_a);
+            // The face with fewer corners becomes the exact mirror of the
+            // other; a mirror list naming an unpaired vertex is never written.
+            if (va.size() < vb.size()) {
+                if (!occurs_in(mirror_a, vb)) continue;
+                mirror_list(vb.data(), static_cast<int>(vb.size()), vertex_table, mirror_b);
+                if (has_unpaired_vertex(mirror_b)) continue;
+                mesh.face(a).set_vertex_indices(static_cast<int>(mirror_b.size()), mirror_b.data());
+            } else {
+                if (!occurs_in(vb, mirror_a) || has_unpaired_vertex(mirror_a)) continue;
+                mesh.face(b).set_vertex_indices(static_cast<int>(mirror_a.size()), mirror_a.data());
+            }
+            face_table.link(a, b);
+        }
+    }
+    return face_table.unmatched;
+}
