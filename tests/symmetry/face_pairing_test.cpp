@@ -1,0 +1,242 @@
+// Face pairing: the join on face keys and the table rebuild, checked on
+// small meshes with known answers and against literal walks on random
+// meshes full of key collisions, duplicates and same-winding faces.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <random>
+
+#include "mesh/polygon_class.h"
+#include "symmetry/face_cycles.h"
+#include "symmetry/twinel_class.h"
+#include "tests/common/mesh_builder.h"
+
+namespace {
+
+using twinel_test::mesh_lists;
+using twinel_test::test_scene;
+
+Symmetry_class quiet_settings() {
+    Symmetry_class s;
+    s.verbose = false;
+    return s;
+}
+
+struct paired {
+    explicit paired(test_scene& t, const Symmetry_class& s = quiet_settings()) : polygon(&t.shape()), twinel(polygon, s) {}
+    Polygon_class polygon;
+    twinel_class twinel;
+};
+
+// ---- the literal walks --------------------------------------------------------
+
+std::vector<int> face_of(const host::mesh_data& d, int f) {
+    return std::vector<int>(d.face_vertices(f), d.face_vertices(f) + d.face_size[static_cast<std::size_t>(f)]);
+}
+
+std::vector<int> mirror_of(const std::vector<int>& face, const Interconnection_class& vertices) {
+    std::vector<int> m(face.size());
+    for (std::size_t k = 0; k < face.size(); ++k) m[face.size() - 1 - k] = vertices.partner(face[k]);
+    return m;
+}
+
+bool literal_same(const std::vector<int>& f, const std::vector<int>& list) {
+    if (f.size() != list.size() || f.empty()) return false;
+    std::size_t k = 0;
+    while (k < list.size() && list[k] != f[0]) ++k;
+    if (k == list.size()) return false;
+    for (std::size_t j = 1; j < f.size(); ++j)
+        if (f[j] != list[(k + j) % list.size()]) return false;
+    return true;
+}
+
+Interconnection_class literal_faces_link(const host::mesh_data& d, const Interconnection_class& vertices) {
+    std::multimap<std::uint32_t, int> by_key;
+    for (int f = 0; f < d.face_count(); ++f) {
+        std::uint32_t key = 0;
+        for (int v : face_of(d, f)) key += static_cast<std::uint32_t>(v) + static_cast<std::uint32_t>(vertices.partner(v));
+        by_key.emplace(key, f);
+    }
+    Interconnection_class table;
+    table.resize(d.face_count());
+    for (auto e = by_key.begin(); e != by_key.end(); ++e) {
+        const std::vector<int> m = mirror_of(face_of(d, e->second), vertices);
+        for (auto c = e; c != by_key.end() && c->first == e->first; ++c)
+            if (!table.has_pair(c->second) && literal_same(face_of(d, c->second), m)) {
+                table.link(e->second, c->second);
+                break;
+            }
+    }
+    return table;
+}
+
+Interconnection_class literal_repair(const host::mesh_data& d, const Interconnection_class& vertices,
+                                     const Interconnection_class& old, long long s, std::vector<int>& missing) {
+    const int n = d.face_count();
+    Interconnection_class table;
+    table.resize(n);
+    missing.clear();
+    for (int i = 0; i < n; ++i) {
+        if (table.has_pair(i)) continue;
+        const std::vector<int> m = mirror_of(face_of(d, i), vertices);
+        const int o = old.partner(i);
+        if (i < old.size() && o >= 0 && o < n && literal_same(face_of(d, o), m)) {
+            table.link(i, o);
+            continue;
+        }
+        long long found = -1;
+        for (long long w = std::max(i - s, 0LL); w < std::min(i + s + 1, (long long)old.size()) && found < 0; ++w) {
+            const long long c = old.links[static_cast<std::size_t>(w)];
+            for (long long g = std::max(c - s, 0LL); g < std::min(c + s + 1, (long long)n); ++g)
+                if (!table.has_pair((int)g) && literal_same(face_of(d, (int)g), m)) {
+                    found = g;
+                    break;
+                }
+        }
+        for (long long g = std::max(n - s, 0LL); found < 0 && g < n; ++g)
+            if (literal_same(face_of(d, (int)g), m)) found = g;
+        if (found >= 0)
+            table.link(i, (int)found);
+        else
+            missing.push_back(i);
+    }
+    return table;
+}
+
+// A random vertex pairing over `n` vertices and faces built from it: true
+// mirror faces (any rotation), same-winding copies, duplicates and faces
+// over unpaired vertices, shuffled, over a small pool so that keys collide.
+struct random_case {
+    Interconnection_class vertices;
+    mesh_lists lists;
+};
+
+random_case make_random_case(std::mt19937& rng, int n, int faces) {
+    random_case r;
+    r.vertices.resize(n);
+    std::vector<int> order(static_cast<std::size_t>(n));
+    for (int v = 0; v < n; ++v) order[static_cast<std::size_t>(v)] = v;
+    std::shuffle(order.begin(), order.end(), rng);
+    for (int k = 0; k + 1 < n; k += 2) {
+        const int kind = static_cast<int>(rng() % 6);
+        if (kind == 0) continue;  // both unpaired
+        if (kind == 1) {
+            r.vertices.link(order[static_cast<std::size_t>(k)]);
+            r.vertices.link(order[static_cast<std::size_t>(k + 1)]);
+        } else {
+            r.vertices.link(order[static_cast<std::size_t>(k)], order[static_cast<std::size_t>(k + 1)]);
+        }
+    }
+    r.lists.positions.resize(static_cast<std::size_t>(n));
+    auto pick = [&](int corners) {
+        std::vector<int> f;
+        while (static_cast<int>(f.size()) < corners) {
+            const int v = static_cast<int>(rng() % static_cast<unsigned>(n));
+            if (std::find(f.begin(), f.end(), v) == f.end()) f.push_back(v);
+        }
+        return f;
+    };
+    while (static_cast<int>(r.lists.faces.size()) < faces) {
+        std::vector<int> f = pick(3 + static_cast<int>(rng() % 2));
+        r.lists.faces.push_back(f);
+        std::vector<int> m = mirror_of(f, r.vertices);
+        std::rotate(m.begin(), m.begin() + static_cast<long>(rng() % m.size()), m.end());
+        const bool valid = std::find(m.begin(), m.end(), -1) == m.end();
+        switch (rng() % 4) {
+            case 0: if (valid) r.lists.faces.push_back(m); break;
+            case 1: if (valid) { r.lists.faces.push_back(m); r.lists.faces.push_back(m); } break;
+            case 2: if (valid) { std::reverse(m.begin(), m.end()); r.lists.faces.push_back(m); } break;
+            default: r.lists.faces.push_back(f); break;
+        }
+    }
+    std::shuffle(r.lists.faces.begin(), r.lists.faces.end(), rng);
+    return r;
+}
+
+// ---- small meshes ---------------------------------------------------------------
+
+TEST(face_pairing, mirror_faces_share_a_key_and_a_straddling_quad_pairs_with_itself) {
+    mesh_lists m = twinel_test::symmetric_mesh();
+    // A quad across the plane above the strip: (-1, 3), (1, 3), (1, 4), (-1, 4).
+    m.positions.insert(m.positions.end(), {{-1, 3, 0}, {1, 3, 0}, {1, 4, 0}, {-1, 4, 0}});
+    m.faces.push_back({15, 16, 17, 18});
+    m.uvs.clear();
+    test_scene t(m);
+    paired p(t);
+    ASSERT_EQ(p.twinel.make_vertices_link(), nullptr);
+    ASSERT_EQ(p.twinel.make_faces_link(), nullptr);
+    EXPECT_EQ(p.twinel.face_table.unmatched, 0);
+    EXPECT_TRUE(p.twinel.face_table.is_self(8));
+    // Column c mirrors column 3 - c in each row: face c pairs with 3 - c.
+    for (int f = 0; f < 8; ++f) EXPECT_EQ(p.twinel.face_table.partner(f), (f / 4) * 4 + 3 - f % 4) << f;
+    const host::mesh_data& d = t.data();
+    EXPECT_EQ(face_key(d.face_vertices(0), 4, p.twinel.vertex_table), face_key(d.face_vertices(3), 4, p.twinel.vertex_table));
+    EXPECT_EQ(t.scene().progress_titles().back(), "making symmetry faces link table");
+}
+
+TEST(face_pairing, same_winding_and_colliding_keys_stay_unpaired) {
+    // Every face of a strip row has the same key; turning one face round
+    // leaves it and its mirror face unpaired, the rest of the row pairs.
+    mesh_lists m = twinel_test::symmetric_mesh();
+    std::reverse(m.faces[0].begin(), m.faces[0].end());
+    test_scene t(m);
+    paired p(t);
+    ASSERT_EQ(p.twinel.make_vertices_link(), nullptr);
+    ASSERT_EQ(p.twinel.make_faces_link(), nullptr);
+    EXPECT_FALSE(p.twinel.face_table.has_pair(0));
+    EXPECT_FALSE(p.twinel.face_table.has_pair(3));
+    EXPECT_EQ(p.twinel.face_table.partner(1), 2);
+    EXPECT_EQ(p.twinel.face_table.unmatched, 2);
+
+    EXPECT_EQ(p.twinel.unmatch_faces_index(-1), 0);
+    EXPECT_EQ(p.twinel.unmatch_faces_index(0), 3);
+    EXPECT_EQ(p.twinel.unmatch_faces_index(3), 0);  // wraps
+    std::vector<int> proposals;
+    p.twinel.get_proposal_face_list(0, proposals);
+    EXPECT_EQ(proposals, std::vector<int>{3});  // neither itself nor paired faces
+    p.twinel.select_unmatch_faces();
+    EXPECT_TRUE(t.mesh().face(3).get_active());
+    EXPECT_FALSE(t.mesh().face(1).get_active());
+}
+
+// ---- against the literal walks --------------------------------------------
+
+TEST(face_pairing, join_matches_the_literal_walk_on_random_meshes) {
+    std::mt19937 rng(7);
+    for (int round = 0; round < 40; ++round) {
+        random_case r = make_random_case(rng, 6 + round % 10, 30);
+        test_scene t(r.lists);
+        paired p(t);
+        p.twinel.vertex_table = r.vertices;
+        ASSERT_EQ(p.twinel.make_faces_link(), nullptr);
+        EXPECT_EQ(p.twinel.face_table.links, literal_faces_link(t.data(), r.vertices).links) << "round " << round;
+    }
+}
+
+TEST(face_pairing, table_rebuild_matches_the_literal_walk_with_random_old_tables) {
+    std::mt19937 rng(11);
+    for (int round = 0; round < 60; ++round) {
+        random_case r = make_random_case(rng, 8 + round % 7, 40);
+        test_scene t(r.lists);
+        paired p(t);
+        p.twinel.vertex_table = r.vertices;
+        // An old table of another size with random pairs and self pairs.
+        Interconnection_class old;
+        old.resize(30 + static_cast<int>(rng() % 20));
+        for (int k = 0; k < old.size(); ++k) {
+            const int j = static_cast<int>(rng() % static_cast<unsigned>(old.size() + 8));
+            if (j < old.size()) old.link(k, j);
+        }
+        const int span = static_cast<int>(rng() % 9) - 4;
+        p.twinel.face_table = old;
+        std::vector<int> missing, expected_missing;
+        const int u = p.twinel.repair_faces_link_with_span(span, missing);
+        const Interconnection_class expected = literal_repair(t.data(), r.vertices, old, std::abs(span), expected_missing);
+        EXPECT_EQ(p.twinel.face_table.links, expected.links) << "round " << round;
+        EXPECT_EQ(missing, expected_missing) << "round " << round;
+        EXPECT_EQ(u, expected.unmatched);
+    }
+}
+
+}  // namespace
