@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -255,6 +256,22 @@ TEST(palette, controls_carry_the_attributes_of_the_layout) {
     } catch (const host::palette_error& e) {
         EXPECT_NE(std::string(e.what()).find("\"no-such-control\""), std::string::npos) << e.what();
     }
+}
+
+TEST(palette, the_layout_comes_in_the_language_of_the_application) {
+    host::application ja(host::language::japanese);
+    ja.add_resource_dir(TWINEL_SOURCE_DIR "/resources");
+    kx::host_ref<recording_window> window = kx::host_ref<recording_window>::share(new recording_window(ja));
+    host::palette p(ja, *window);
+    p.initialize();
+    ASSERT_TRUE(window->loaded);
+    EXPECT_EQ(p.control("sym_vers").title, "全頂点を対称化");
+    EXPECT_EQ(p.control("margin").unit, "mm");
+    // The two symmetrize buttons trade places in this language.
+    const auto& log = window->log;
+    const auto at = [&](const std::string& line) { return std::find(log.begin(), log.end(), line) - log.begin(); };
+    EXPECT_LT(at("init push-button sym_ver"), at("init push-button make_twinel"));
+    EXPECT_GT(at("init push-button sym_vers"), at("init push-button make_twinel"));
 }
 
 TEST(palette, a_refresh_calls_every_setup_callback_in_order_and_keeps_the_answers) {
