@@ -113,6 +113,21 @@ bool application::take_dialog_cancel() {
     return a == answer::cancel;
 }
 
+const char* application::ask_file_path(const char* current, int type_count, const char* const* types,
+                                       bool open) {
+    file_request request;
+    request.current = current ? current : "";
+    for (int i = 0; types && i < type_count; ++i) request.types.emplace_back(types[i] ? types[i] : "");
+    request.open = open;
+    file_requests_.push_back(std::move(request));
+    if (file_answers_.empty())
+        throw no_answer_error(std::string("a file path to ") + (open ? "open" : "save") +
+                              " was asked for, but no path or cancel is queued");
+    const std::optional<std::string> a = std::move(file_answers_.front());
+    file_answers_.pop_front();
+    return a ? intern(*a) : nullptr;
+}
+
 // ---- dialogs and images ------------------------------------------------------
 
 dialog_interface* application::create_dialog_interface(const kx::uuid_class& id, const char* layout,

@@ -9,6 +9,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <unordered_set>
@@ -66,6 +67,11 @@ public:
     // next queued answer (no_answer_error when there is none).
     bool show_message(const char* text, bool question) override;
     void message(const char* line) override;
+    // Records the request and answers from the file-path queue: the queued
+    // path, or null for a queued cancel; no_answer_error when nothing is
+    // queued. The path stays valid as long as the application.
+    const char* ask_file_path(const char* current, int type_count, const char* const* types,
+                              bool open) override;
 
     // ---- scenes ----------------------------------------------------------
     // A new empty scene, announced as opened, which becomes the current one.
@@ -104,6 +110,19 @@ public:
         if (dialog_input_) dialog_input_(d);
     }
 
+    // ---- file paths ------------------------------------------------------
+    // What a plug-in asked for with ask_file_path.
+    struct file_request {
+        std::string current;             // the starting path ("" for null)
+        std::vector<std::string> types;  // the offered extensions, in order
+        bool open = false;               // an existing file to open
+    };
+    // Queues the user's next file-path answer: a path, or a cancel.
+    void queue_file_path(std::string path) { file_answers_.emplace_back(std::move(path)); }
+    void queue_file_cancel() { file_answers_.emplace_back(); }
+    std::size_t queued_file_paths() const { return file_answers_.size(); }
+    const std::vector<file_request>& file_requests() const { return file_requests_; }
+
     // ---- plug-ins and events ---------------------------------------------
     // Loads a plug-in library, reads its resources and makes its objects.
     void load_plugin(const std::string& path);
@@ -140,6 +159,8 @@ private:
     std::vector<std::string> lines_;
     std::vector<std::string> questions_;
     std::deque<answer> answers_;
+    std::deque<std::optional<std::string>> file_answers_;
+    std::vector<file_request> file_requests_;
     std::function<void(const std::string&)> sink_;
     std::function<void(dialog&)> dialog_input_;
     std::vector<scene_observer*> observers_;

@@ -52,6 +52,20 @@ public:
     // Appends one line to the message window.
     virtual void message(const char* line) = 0;
 
+    // Asks the user for a file path on a system without a native file
+    // dialog (the Windows and macOS builds show their own and never call
+    // this; hosts there need not have it). `types` holds `type_count` file
+    // extensions without the point, offered in order; `current` is the path
+    // to start from (may be null); `open` picks an existing file, otherwise
+    // a file to save to. Returns the chosen path, owned by the host and
+    // valid until the next call, or null when the user cancelled. A host
+    // without the service answers null.
+    virtual const char* ask_file_path(const char* current, int type_count, const char* const* types,
+                                      bool open) {
+        (void)current, (void)type_count, (void)types, (void)open;
+        return nullptr;
+    }
+
 protected:
     ~korvo_interface() = default;
 };
