@@ -22,6 +22,7 @@ int main(int argc, char** argv) {
     cli::add_convert_command(app, options);
     cli::add_check_command(app, options);
     cli::add_repair_command(app, options);
+    cli::add_pair_commands(app, options);
     cli::add_generate_command(app, options);
 
     try {

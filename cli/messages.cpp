@@ -28,6 +28,9 @@ constexpr line_pair japanese_lines[] = {
     {"face directions", "面の向き"},
     {"consistent", "揃っている"},
     {"inconsistent", "揃っていない"},
+    {"%s: %i vertices, %i faces; %i vertices and %i faces unpaired",
+     "%s: 頂点 %i、面 %i。対になっていない頂点 %i、面 %i"},
+    {"no output written: a shape could not be paired", "対にできない形状があるため、出力しませんでした"},
 };
 
 }  // namespace
