@@ -59,7 +59,9 @@ TEST(cli_pair, makes_the_jittered_example_exactly_symmetric_keeping_its_order) {
     ASSERT_EQ(after[0].mesh.vertex_count(), before[0].mesh.vertex_count());
     EXPECT_EQ(after[0].mesh.corner_vertex, before[0].mesh.corner_vertex);
     for (int v = 0; v < before[0].mesh.vertex_count(); ++v) {
-        if (before[0].mesh.positions[v].x > 0.01f) EXPECT_EQ(after[0].mesh.positions[v], before[0].mesh.positions[v]);
+        if (before[0].mesh.positions[v].x > 0.01f) {
+            EXPECT_EQ(after[0].mesh.positions[v], before[0].mesh.positions[v]);
+        }
     }
 }
 
