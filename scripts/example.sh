@@ -1,10 +1,12 @@
 #!/bin/sh
-# Installs what is missing, builds, and runs Twinel on the shipped example mesh.
+# Installs what is missing, builds, and runs Twinel on the shipped example:
+# pairs the nearly symmetric torus and makes it exactly symmetric.
 set -eu
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
 ./scripts/build.sh
 mkdir -p out
 set -x
-build/bin/twinel info
-build/bin/twinel convert examples/torus.obj -o out/torus.obj
+build/bin/twinel check examples/torus.obj
+build/bin/twinel pair examples/torus.obj -o out/torus-symmetric.obj --report out/torus-report.json
+cat out/torus-report.json
