@@ -42,7 +42,9 @@ function(twinel_host_free file out)
   endforeach()
 endfunction()
 
-set(TWINEL_TEST_XML_DIR ${CMAKE_BINARY_DIR}/test-xml)
+# Relative to the working directory: a Windows program reads a Unix path
+# as relative to its drive.
+set(TWINEL_TEST_XML_DIR test-xml)
 file(GLOB TWINEL_TEST_DIRS LIST_DIRECTORIES true RELATIVE ${CMAKE_SOURCE_DIR}/tests
   ${CMAKE_SOURCE_DIR}/tests/*)
 set(TWINEL_PORTABLE_TESTS "")

@@ -1,0 +1,200 @@
+#!/bin/sh
+# Builds and checks the deliverables on this Debian machine:
+#   twinel64.dll  cross-built (MinGW-w64), exports checked, host-free tests
+#                 run under wine64                               build-w64/
+#   twinel32.dll  cross-built, exports checked                   build-w32/
+#   32-bit code   the plug-in and the host-free tests built with g++ -m32
+#                 and run natively                               build-m32/
+#   twinel_mac    the Cocoa file dialog compile-checked with clang against
+#                 GNUstep's headers                              build-mac/
+# Installs the Debian packages it needs when any is missing.
+#
+# --wine32 also runs the host-free tests of the 32-bit DLL under wine. That
+# needs the i386 architecture and wine32:i386, which this option installs
+# (it upgrades many system packages, so it is not part of CI).
+set -eu
+cd "$(dirname "$0")/.."
+root=$(pwd)
+
+wine32=no
+for arg in "$@"; do
+  case "$arg" in
+    --wine32) wine32=yes ;;
+    *) echo "usage: $0 [--wine32]" >&2; exit 2 ;;
+  esac
+done
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; fi
+
+# ---- packages ----------------------------------------------------------------
+install_missing() {
+  missing=""
+  for p in "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+      missing="$missing $p"
+    fi
+  done
+  [ -z "$missing" ] && return 0
+  echo "Installing:$missing"
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends $missing >/dev/null
+}
+
+install_missing cmake make g++ g++-multilib libboost-dev googletest \
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 \
+  wine64 clang libgnustep-gui-dev libgnustep-base-dev gnustep-make
+if [ "$wine32" = yes ] && ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q "install ok installed"; then
+  $SUDO dpkg --add-architecture i386
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends wine32:i386 >/dev/null
+fi
+
+jobs=$(nproc)
+passed=0
+failed=0
+pass() { passed=$((passed + 1)); echo "platforms: ok: $1"; }
+fail() { failed=$((failed + 1)); echo "platforms: FAILED: $1" >&2; }
+
+configure() { # build-dir toolchain [cmake options]
+  dir=$1 toolchain=$2
+  shift 2
+  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain" "$@" >"$dir/configure.log" 2>&1 ||
+    { cat "$dir/configure.log" >&2; return 1; }
+}
+
+# ---- the exports and imports of a DLL ------------------------------------------------
+EXPORTS="CSym Mark SymS Sym_W create_interface extention_list get_info get_name get_uuid has_interface \
+is_resident twinel_string"
+# The C++ runtime is linked statically: only Windows' own DLLs are imported.
+SYSTEM_DLLS="kernel32.dll msvcrt.dll comdlg32.dll user32.dll"
+
+check_dll() { # dll objdump format
+  dll=$1 objdump=$2 format=$3
+  [ -f "$dll" ] || { echo "$dll: missing" >&2; return 1; }
+  headers=$($objdump -p "$dll")
+  echo "$headers" | grep -q "file format $format" || { echo "$dll: not $format" >&2; return 1; }
+  exports=$(echo "$headers" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/s/^[[:space:]]*\[ *[0-9]*\] //p' | sort)
+  expected=$(printf '%s\n' $EXPORTS | sort)
+  if [ "$exports" != "$expected" ]; then
+    echo "$dll exports:" >&2; echo "$exports" >&2
+    echo "expected exactly:" >&2; echo "$expected" >&2
+    return 1
+  fi
+  for import in $(echo "$headers" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'A-Z' 'a-z'); do
+    case " $SYSTEM_DLLS " in
+      *" $import "*) ;;
+      *) echo "$dll imports $import, which Windows does not have" >&2; return 1 ;;
+    esac
+  done
+  $objdump -h "$dll" | grep -q '\.rsrc' || { echo "$dll: no resources" >&2; return 1; }
+  echo "$(basename "$dll"): $(echo "$exports" | wc -l) exports, imports $(echo "$headers" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr '\n' ' ')"
+}
+
+# ---- a test run judged by GoogleTest's XML reports -------------------------------------
+# Every CTest entry writes one report (test-xml/); an exit code alone proves
+# nothing (a 32-bit program under a 64-bit-only wine exits 0 without running).
+run_tests() { # build-dir
+  dir=$1
+  rm -rf "$dir/test-xml"
+  ctest --test-dir "$dir" -j"$jobs" --output-on-failure --timeout 300 >"$dir/ctest.log" 2>&1 || true
+  tail -n 3 "$dir/ctest.log"
+  total=$(ctest --test-dir "$dir" -N | sed -n 's/^Total Tests: //p')
+  reports=$(find "$dir/test-xml" -name '*.xml' 2>/dev/null | wc -l)
+  good=0
+  if [ "$reports" -gt 0 ]; then
+    good=$(grep -l '<testsuites tests="1" failures="0" disabled="0" errors="0"' "$dir"/test-xml/*.xml | wc -l)
+  fi
+  echo "$dir: $total tests, $reports reports, $good passed"
+  if [ "${total:-0}" -eq 0 ] || [ "$reports" -ne "$total" ] || [ "$good" -ne "$total" ]; then
+    grep -B2 -A20 -E "Failed|\*\*\*" "$dir/ctest.log" | head -n 80 >&2 || true
+    return 1
+  fi
+}
+
+# ---- wine ------------------------------------------------------------------------
+# One prefix per build, with its server started once before the build (test
+# listing runs the programs) and stopped at the end: a server started from
+# inside ctest would keep its output pipes open.
+WINESERVER=$(command -v wineserver || echo /usr/lib/wine/wineserver64)
+[ -x "$WINESERVER" ] || WINESERVER=/usr/lib/wine/wineserver
+WINELOADER64=$(command -v wine64 || echo /usr/lib/wine/wine64)
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+started_prefixes=""
+stop_wine() {
+  for prefix in $started_prefixes; do WINEPREFIX=$prefix "$WINESERVER" -k 2>/dev/null || true; done
+}
+trap stop_wine EXIT
+start_wine() { # prefix
+  export WINEPREFIX=$1
+  mkdir -p "$WINEPREFIX"
+  started_prefixes="$started_prefixes $WINEPREFIX"
+  "$WINESERVER" -p </dev/null >/dev/null 2>&1
+  "$WINELOADER64" wineboot --init </dev/null >/dev/null 2>&1
+}
+
+# ---- twinel64.dll ------------------------------------------------------------------
+mkdir -p build-w64
+start_wine "$root/build-w64/wine-prefix"
+if configure build-w64 toolchain-mingw64.cmake && cmake --build build-w64 -j"$jobs" >build-w64/build.log 2>&1; then
+  pass "twinel64.dll and its tests built"
+  if check_dll build-w64/bin/twinel64.dll x86_64-w64-mingw32-objdump pei-x86-64; then
+    pass "twinel64.dll exports and imports"
+  else fail "twinel64.dll exports and imports"; fi
+  if run_tests build-w64; then pass "host-free tests of twinel64.dll under wine64"; else fail "tests under wine64"; fi
+else
+  tail -n 40 build-w64/build.log >&2 || true
+  fail "twinel64.dll build"
+fi
+
+# ---- twinel32.dll ------------------------------------------------------------------
+mkdir -p build-w32
+targets="--target twinel_plugin"
+if [ "$wine32" = yes ]; then
+  targets=""
+  start_wine "$root/build-w32/wine-prefix"
+fi
+if configure build-w32 toolchain-mingw32.cmake && cmake --build build-w32 -j"$jobs" $targets >build-w32/build.log 2>&1; then
+  pass "twinel32.dll built (with the 32-bit layout checks)"
+  if check_dll build-w32/bin/twinel32.dll i686-w64-mingw32-objdump pei-i386; then
+    pass "twinel32.dll exports and imports"
+  else fail "twinel32.dll exports and imports"; fi
+  if [ "$wine32" = yes ]; then
+    if run_tests build-w32; then pass "host-free tests of twinel32.dll under wine32"; else fail "tests under wine32"; fi
+  fi
+else
+  tail -n 40 build-w32/build.log >&2 || true
+  fail "twinel32.dll build"
+fi
+
+# ---- 32-bit native tests -----------------------------------------------------------
+mkdir -p build-m32
+if configure build-m32 toolchain-linux-m32.cmake && cmake --build build-m32 -j"$jobs" >build-m32/build.log 2>&1; then
+  if run_tests build-m32; then pass "host-free tests built with g++ -m32"; else fail "tests built with g++ -m32"; fi
+else
+  tail -n 40 build-m32/build.log >&2 || true
+  fail "g++ -m32 build"
+fi
+
+# ---- the Cocoa file dialog -----------------------------------------------------------
+# GNUstep's headers use GCC's Objective-C runtime headers; clang sees them
+# through a folder that holds only the objc/ link.
+mkdir -p build-mac/include
+ln -sfn "$(gcc -print-file-name=include)/objc" build-mac/include/objc
+ln -sfn "$root/frame" build-mac/include/frame
+for dir in mesh symmetry uv window; do ln -sfn "$root/$dir" "build-mac/include/$dir"; done
+mac_ok=yes
+mac_count=0
+for source in $(ls frame/*.mm mesh/*.mm symmetry/*.mm uv/*.mm window/*.mm 2>/dev/null); do
+  mac_count=$((mac_count + 1))
+  clang++ -x objective-c++ -std=c++17 -fsyntax-only -fno-objc-arc -fobjc-runtime=gcc -fobjc-exceptions \
+    -fconstant-string-class=NSConstantString -DGNUSTEP -DGNUSTEP_BASE_LIBRARY=1 -DGNU_GUI_LIBRARY=1 \
+    -DGNU_RUNTIME=1 -I/usr/include/GNUstep -I"$root/build-mac/include" -Wall -Wextra -Wmissing-prototypes \
+    -Werror "$source" || mac_ok=no
+done
+if [ "$mac_ok" = yes ] && [ "$mac_count" -gt 0 ]; then
+  pass "$mac_count Cocoa source(s) compile against GNUstep's headers"
+else fail "Cocoa sources"; fi
+
+echo "platforms: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
