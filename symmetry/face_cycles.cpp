@@ -4,25 +4,43 @@
 
 #include "mesh/mesh_analysis.h"
 
-namespace {
-
-// A well-mixed image of one index (the finaliser of MurmurHash3), so that
-// sums of several indices rarely collide.
-std::uint32_t mix(std::uint32_t x) {
-    x ^= x >> 16;
-    x *= 0x85EBCA6Bu;
-    x ^= x >> 13;
-    x *= 0xC2B2AE35u;
-    x ^= x >> 16;
-    return x;
-}
-
-}  // namespace
-
 face_buffer read_face_buffer(polygon_mesh_class& mesh) {
     face_buffer faces;
     korvo_polygon::read_faces(mesh, faces.start, faces.corners);
     return faces;
+}
+
+vertex_faces::vertex_faces(const face_buffer& buffer, int vertices)
+    : start(static_cast<std::size_t>(std::max(vertices, 0)) + 1, 0) {
+    const auto inside = [vertices](int v) { return v >= 0 && v < vertices; };
+    for (int v : buffer.corners)
+        if (inside(v)) ++start[static_cast<std::size_t>(v) + 1];
+    for (std::size_t v = 1; v < start.size(); ++v) start[v] += start[v - 1];
+    faces.resize(static_cast<std::size_t>(start.back()));
+    std::vector<int> next(start.begin(), start.end() - 1);
+    for (int f = 0; f < buffer.size(); ++f) {
+        const int* corners = buffer.vertices(f);
+        for (int k = 0; k < buffer.count(f); ++k)
+            if (inside(corners[k])) faces[static_cast<std::size_t>(next[static_cast<std::size_t>(corners[k])]++)] = f;
+    }
+}
+
+int vertex_faces::count(int v) const {
+    if (v < 0 || v + 1 >= static_cast<int>(start.size())) return 0;
+    return start[static_cast<std::size_t>(v) + 1] - start[static_cast<std::size_t>(v)];
+}
+
+int rarest_vertex(const std::vector<int>& list, const vertex_faces& at) {
+    int best = -1, fewest = 0;
+    for (int v : list) {
+        if (v < 0 || v + 1 >= static_cast<int>(at.start.size())) return -1;
+        const int c = at.count(v);
+        if (best < 0 || c < fewest) {
+            best = v;
+            fewest = c;
+        }
+    }
+    return best;
 }
 
 std::uint32_t face_key(const int* vertices, int n, const Interconnection_class& table) {
@@ -30,12 +48,6 @@ std::uint32_t face_key(const int* vertices, int n, const Interconnection_class& 
     for (int k = 0; k < n; ++k)
         key += static_cast<std::uint32_t>(vertices[k]) + static_cast<std::uint32_t>(table.partner(vertices[k]));
     return key;
-}
-
-std::uint32_t cycle_signature(const int* vertices, int n) {
-    std::uint32_t sum = mix(static_cast<std::uint32_t>(n) ^ 0x9E3779B9u);
-    for (int k = 0; k < n; ++k) sum += mix(static_cast<std::uint32_t>(vertices[k]));
-    return sum;
 }
 
 bool same_rotation(const int* face, int nf, const int* list, int nl) {

@@ -1,7 +1,7 @@
 // Faces as vertex cycles for the face pairing: every face's corners in one
-// flat buffer, the face key that a face and its mirror face share, a
-// rotation-invariant signature that filters candidates before the exact
-// cycle comparison, and the mirror list of a face through the vertex table.
+// flat buffer, the faces at each vertex, the face key that a face and its
+// mirror face share, the exact cycle comparison, and the mirror list of a
+// face through the vertex table.
 #pragma once
 
 #include <cstdint>
@@ -25,15 +25,29 @@ struct face_buffer {
 // Reads the vertex lists of every face of `mesh` (two host calls a face).
 face_buffer read_face_buffer(polygon_mesh_class& mesh);
 
+// The faces at each vertex, ascending (a face once per corner): vertex v's
+// faces are faces[start[v] .. start[v + 1]). Built for `vertices` vertices;
+// corners outside that range are left out.
+struct vertex_faces {
+    std::vector<int> start;
+    std::vector<int> faces;
+
+    vertex_faces(const face_buffer& buffer, int vertices);
+    // Number of faces at v (0 outside the range).
+    int count(int v) const;
+    const int* begin(int v) const { return faces.data() + start[static_cast<std::size_t>(v)]; }
+    const int* end(int v) const { return faces.data() + start[static_cast<std::size_t>(v) + 1]; }
+};
+
+// The faces that can equal `list` up to rotation all hold every entry of
+// it; this returns the entry with the fewest faces, or -1 when an entry is
+// negative, outside `at`, or the list is empty (then no face can match).
+int rarest_vertex(const std::vector<int>& list, const vertex_faces& at);
+
 // The face key: the sum over the vertex list of (v + partner of v), as an
 // unsigned 32-bit integer with wrap-around (an unpaired vertex adds v - 1).
 // A face and its mirror face have the same key.
 std::uint32_t face_key(const int* vertices, int n, const Interconnection_class& table);
-
-// A signature of the list that does not depend on where the cycle starts
-// (a hash of the multiset of its entries and of its length): two lists
-// that are rotations of each other have the same signature.
-std::uint32_t cycle_signature(const int* vertices, int n);
 
 // Whether `face` (nf corners) equals `list` (nl entries) up to rotation:
 // equal lengths, and from the first position k of the list that holds

@@ -8,88 +8,39 @@
 #include "frame/sdk/scene.h"
 #include "symmetry/face_cycles.h"
 #include "symmetry/mirror.h"
-#include "symmetry/radix_sort.h"
 #include "symmetry/twinel_class.h"
 #include "symmetry/vertex_sweep.h"
 
 namespace {
 
-// The join of the faces on their key. Faces are visited in key order (equal
-// keys by face index); each is paired with the first face of its key, from
-// itself onward, that is unpaired and whose vertex list is its mirror list.
-//
-// A face's key and its mirror face's key are equal, but on regular meshes
-// whole rows of faces share one key, so the candidates of a key are also
-// ordered by cycle signature: only the faces whose signature equals that of
-// the mirror list can match, and those are found by a binary search within
-// the key's run. The faces tried and their order are those of the plain walk
-// over the run, less the ones that cannot match.
-class face_join {
-public:
-    face_join(const face_buffer& faces, const Interconnection_class& vertices, Interconnection_class& table)
-        : faces_(faces), vertices_(vertices), table_(table) {}
-
-    void run(sweep_progress& progress) {
-        const int n = faces_.size();
-        std::vector<std::uint32_t> key(static_cast<std::size_t>(n));
-        signature_.resize(static_cast<std::size_t>(n));
-        walk_.resize(static_cast<std::size_t>(n));
-        candidates_.resize(static_cast<std::size_t>(n));
-        for (int f = 0; f < n; ++f) {
-            const std::size_t at = static_cast<std::size_t>(f);
-            key[at] = face_key(faces_.vertices(f), faces_.count(f), vertices_);
-            signature_[at] = cycle_signature(faces_.vertices(f), faces_.count(f));
-            walk_[at] = {key[at], static_cast<std::uint32_t>(f)};
-            candidates_[at] = {signature_[at], static_cast<std::uint32_t>(f)};
-        }
-        std::vector<radix_record> scratch;
-        radix_sort(walk_, scratch);        // (key, face)
-        radix_sort(candidates_, scratch);  // (signature, face)
-        for (radix_record& r : candidates_) r.key = key[r.value];
-        radix_sort(candidates_, scratch);  // (key, signature, face)
-
-        std::size_t first = 0;
-        while (first < walk_.size()) {
-            std::size_t last = first + 1;
-            while (last < walk_.size() && walk_[last].key == walk_[first].key) ++last;
-            for (std::size_t p = first; p < last; ++p) {
-                progress.tick();
-                pair_entry(static_cast<int>(walk_[p].value), first, last);
-            }
-            first = last;
-        }
-    }
-
-private:
-    // Pairs face e with the first matching face of the run [first, last).
-    void pair_entry(int e, std::size_t first, std::size_t last) {
-        mirror_list(faces_.vertices(e), faces_.count(e), vertices_, mirror_);
-        const int m = static_cast<int>(mirror_.size());
-        const std::uint32_t wanted = cycle_signature(mirror_.data(), m);
-        const auto begin = candidates_.begin() + static_cast<std::ptrdiff_t>(first);
-        const auto end = candidates_.begin() + static_cast<std::ptrdiff_t>(last);
-        auto at = std::lower_bound(begin, end, std::make_pair(wanted, e),
-                                   [this](const radix_record& r, const std::pair<std::uint32_t, int>& v) {
-                                       const std::uint32_t s = signature_[r.value];
-                                       return s < v.first || (s == v.first && static_cast<int>(r.value) < v.second);
-                                   });
-        for (; at != end && signature_[at->value] == wanted; ++at) {
-            const int g = static_cast<int>(at->value);
-            if (!table_.has_pair(g) && same_rotation(faces_.vertices(g), faces_.count(g), mirror_.data(), m)) {
-                table_.link(e, g);
-                return;
+// The join of the faces on their key. Taken literally it visits the faces
+// in key order (equal keys by face index) and pairs each with the first
+// face of its key, from itself onward, that is unpaired and whose vertex
+// list is its mirror list up to rotation. Visiting a face only changes pairs
+// among faces of its own key, so the faces can be visited in plain index
+// order with the same outcome; and a face matching the mirror list holds
+// every vertex of it, so the candidates are the faces at the list's rarest
+// vertex, ascending from the visited face, each also checked for its key.
+void join_faces(const face_buffer& faces, const Interconnection_class& vertices, Interconnection_class& table,
+                sweep_progress& progress) {
+    const vertex_faces at(faces, vertices.size());
+    std::vector<int> mirror;
+    for (int e = 0; e < faces.size(); ++e) {
+        progress.tick();
+        mirror_list(faces.vertices(e), faces.count(e), vertices, mirror);
+        const int v = rarest_vertex(mirror, at);
+        if (v < 0) continue;
+        const int m = static_cast<int>(mirror.size());
+        const std::uint32_t key = face_key(faces.vertices(e), faces.count(e), vertices);
+        for (const int* g = std::lower_bound(at.begin(v), at.end(v), e); g != at.end(v); ++g) {
+            if (!table.has_pair(*g) && same_rotation(faces.vertices(*g), faces.count(*g), mirror.data(), m) &&
+                face_key(faces.vertices(*g), faces.count(*g), vertices) == key) {
+                table.link(e, *g);
+                break;
             }
         }
     }
-
-    const face_buffer& faces_;
-    const Interconnection_class& vertices_;
-    Interconnection_class& table_;
-    std::vector<std::uint32_t> signature_;
-    std::vector<radix_record> walk_;
-    std::vector<radix_record> candidates_;
-    std::vector<int> mirror_;
-};
+}
 
 // The vertex list of one host face.
 std::vector<int> vertex_list(face_class& f) {
@@ -117,7 +68,7 @@ const char* twinel_class::make_faces_link() {
             if (progress) progress->set_position(position);
         });
         const face_buffer faces = read_face_buffer(mesh);
-        face_join(faces, vertex_table, face_table).run(counter);
+        join_faces(faces, vertex_table, face_table, counter);
         if (do_symUV) adjust_uv();
     } catch (...) {
         return "Terminated";

@@ -105,21 +105,14 @@ int twinel_class::repair_faces_link_with_span(int span, std::vector<int>& missin
     face_table.resize(0);
     face_table.resize(n);
 
-    // Signatures reject most candidates with one comparison; a face can only
-    // match a mirror list with the same signature.
-    std::vector<std::uint32_t> signature(static_cast<std::size_t>(n));
-    for (int f = 0; f < n; ++f) signature[static_cast<std::size_t>(f)] = cycle_signature(faces.vertices(f), faces.count(f));
-
     std::vector<int> mirror;
     for (int i = 0; i < n; ++i) {
         if (face_table.has_pair(i)) continue;
         mirror_list(faces.vertices(i), faces.count(i), vertex_table, mirror);
         const int m = static_cast<int>(mirror.size());
-        const std::uint32_t wanted = cycle_signature(mirror.data(), m);
         const auto matches = [&](long long g) {
             const int f = static_cast<int>(g);
-            return signature[static_cast<std::size_t>(f)] == wanted &&
-                   same_rotation(faces.vertices(f), faces.count(f), mirror.data(), m);
+            return same_rotation(faces.vertices(f), faces.count(f), mirror.data(), m);
         };
         // At the old partner's index.
         if (i < old_size) {
@@ -150,7 +143,34 @@ int twinel_class::repair_faces_link_with_span(int span, std::vector<int>& missin
         else
             missing.push_back(i);
     }
+    pair_missing_faces(faces, missing);
     return face_table.unmatched;
+}
+
+void twinel_class::pair_missing_faces(const face_buffer& faces, std::vector<int>& missing) {
+    if (missing.empty()) return;
+    // The searches above only look near the old partners; where the host's
+    // renumbering moved a face's mirror face farther away (across a row of a
+    // regular mesh, say), the mirror face is looked up among the faces at
+    // one of its vertices, so that no face with a mirror face is left
+    // unpaired and later removed as unmatched.
+    const vertex_faces at(faces, vertex_table.size());
+    std::vector<int> mirror, still_missing;
+    for (int i : missing) {
+        // A face may have been found meanwhile as the mirror face of a later one.
+        if (face_table.has_pair(i)) continue;
+        mirror_list(faces.vertices(i), faces.count(i), vertex_table, mirror);
+        const int v = rarest_vertex(mirror, at);
+        for (const int* g = v < 0 ? nullptr : at.begin(v); g && g != at.end(v); ++g) {
+            if (!face_table.has_pair(*g) &&
+                same_rotation(faces.vertices(*g), faces.count(*g), mirror.data(), static_cast<int>(mirror.size()))) {
+                face_table.link(i, *g);
+                break;
+            }
+        }
+        if (!face_table.has_pair(i)) still_missing.push_back(i);
+    }
+    missing.swap(still_missing);
 }
 
 int twinel_class::repair_faces_in_unmatch_faces(std::vector<int>& faces) {

@@ -14,6 +14,7 @@
 #include "symmetry/symmetry_class.h"
 
 class face_class;
+struct face_buffer;
 
 class twinel_class : public Symmetry_class {
 public:
@@ -141,8 +142,10 @@ public:
     // Rebuilds the face table after the host renumbered faces by at most
     // |span| places: each face looks for its mirror face at its old partner,
     // then near the old partners of its neighbours, then among the last
-    // |span| faces; faces found nowhere are listed in `missing` (emptied
-    // first). Reads every face once. Returns the unpaired count.
+    // |span| faces; a face not found there is paired with its unpaired
+    // mirror face wherever that lies, and listed in `missing` (emptied
+    // first) only when it has none. Reads every face once. Returns the
+    // unpaired count.
     int repair_faces_link_with_span(int span, std::vector<int>& missing);
     int repair_faces_link_with_span(int span);
     // Reconciles unpaired faces of which one gained a vertex (inserted into
@@ -252,4 +255,9 @@ private:
     // face." (a list naming an unpaired vertex; nothing is created) or
     // "append error" (the face is paired or outside the table).
     const char* append_mirror_face(int face, const std::vector<int>& mirror, bool mirror_uvs);
+    // Last step of repair_faces_link_with_span: pairs each listed face that
+    // is still unpaired with the first unpaired face (by index) anywhere in
+    // the mesh whose vertex list is its mirror list. Afterwards the list
+    // holds only the faces that stay unpaired.
+    void pair_missing_faces(const face_buffer& faces, std::vector<int>& missing);
 };

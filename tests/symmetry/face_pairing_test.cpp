@@ -101,6 +101,15 @@ Interconnection_class literal_repair(const host::mesh_data& d, const Interconnec
         else
             missing.push_back(i);
     }
+    // Faces whose mirror face lies outside the windows: the first unpaired
+    // mirror face anywhere.
+    std::vector<int> left;
+    for (int i : missing) {
+        for (int g = 0; g < n && !table.has_pair(i); ++g)
+            if (!table.has_pair(g) && literal_same(face_of(d, g), mirror_of(face_of(d, i), vertices))) table.link(i, g);
+        if (!table.has_pair(i)) left.push_back(i);
+    }
+    missing = left;
     return table;
 }
 
