@@ -14,5 +14,6 @@ void add_check_command(CLI::App& app, const global_options& options);
 void add_repair_command(CLI::App& app, const global_options& options);
 void add_generate_command(CLI::App& app, const global_options& options);
 void add_pair_commands(CLI::App& app, const global_options& options);
+void add_script_command(CLI::App& app, const global_options& options);
 
 }  // namespace cli

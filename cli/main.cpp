@@ -23,6 +23,7 @@ int main(int argc, char** argv) {
     cli::add_check_command(app, options);
     cli::add_repair_command(app, options);
     cli::add_pair_commands(app, options);
+    cli::add_script_command(app, options);
     cli::add_generate_command(app, options);
 
     try {

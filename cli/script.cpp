@@ -1,0 +1,569 @@
+#include "cli/script.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <iomanip>
+#include <sstream>
+
+#include "frame/sdk/polygon_mesh.h"
+#include "host/application.h"
+#include "host/element_marks.h"
+#include "host/mesh_shape.h"
+#include "host/modify_tools.h"
+#include "host/palette.h"
+#include "host/scene.h"
+#include "host/scene_files.h"
+
+namespace cli {
+namespace {
+
+// Thrown by a command for a wrong line; the runner adds file and line.
+struct line_error : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+float to_float(const std::string& s) {
+    errno = 0;
+    char* end = nullptr;
+    const float v = std::strtof(s.c_str(), &end);
+    if (s.empty() || *end != '\0' || errno == ERANGE) throw line_error("'" + s + "' is not a number");
+    return v;
+}
+
+int to_int(const std::string& s) {
+    errno = 0;
+    char* end = nullptr;
+    const long v = std::strtol(s.c_str(), &end, 10);
+    if (s.empty() || *end != '\0' || errno == ERANGE || v < -2147483647L || v > 2147483647L)
+        throw line_error("'" + s + "' is not a whole number");
+    return static_cast<int>(v);
+}
+
+std::vector<int> to_ints(const std::vector<std::string>& w, std::size_t from) {
+    std::vector<int> out;
+    for (std::size_t i = from; i < w.size(); ++i) out.push_back(to_int(w[i]));
+    return out;
+}
+
+void need(const std::vector<std::string>& w, std::size_t at_least, const char* usage) {
+    if (w.size() < at_least) throw line_error(std::string("usage: ") + usage);
+}
+
+// Everything from word `from` on, joined by single blanks.
+std::string rest(const std::vector<std::string>& w, std::size_t from) {
+    std::string s;
+    for (std::size_t i = from; i < w.size(); ++i) s += (i > from ? " " : "") + w[i];
+    return s;
+}
+
+// 0 vertices... as the element-mark targets count them: 1, 2, 4.
+int target_of(const std::string& kind) {
+    if (kind == "vertices") return 1;
+    if (kind == "edges") return 2;
+    if (kind == "faces") return 4;
+    throw line_error("expected vertices, edges or faces, not '" + kind + "'");
+}
+
+std::string join(const std::vector<int>& v) {
+    std::string s;
+    for (std::size_t i = 0; i < v.size(); ++i) s += (i ? " " : "") + std::to_string(v[i]);
+    return s;
+}
+
+std::string float_text(float f) {
+    std::ostringstream s;
+    s << std::setprecision(9) << f;
+    return s.str();
+}
+
+std::vector<int> selected(polygon_mesh_class& mesh, int target) {
+    std::vector<int> out;
+    if (target == 1) {
+        out.resize(static_cast<std::size_t>(mesh.get_number_of_active_vertices()));
+        if (!out.empty()) mesh.get_active_vertex_indices(out.data());
+    } else if (target == 2) {
+        for (int e = 0; e < mesh.get_number_of_edges(); ++e)
+            if (mesh.edge(e).get_active()) out.push_back(e);
+    } else {
+        for (int f = 0; f < mesh.get_number_of_faces(); ++f)
+            if (mesh.face(f).get_active()) out.push_back(f);
+    }
+    return out;
+}
+
+}  // namespace
+
+std::vector<std::string> split_words(const std::string& line) {
+    std::vector<std::string> words;
+    std::size_t i = 0;
+    while (i < line.size()) {
+        const char c = line[i];
+        if (c == ' ' || c == '\t' || c == '\r') {
+            ++i;
+        } else if (c == '#') {
+            break;
+        } else if (c == '"') {
+            std::string word;
+            ++i;
+            bool closed = false;
+            while (i < line.size()) {
+                if (line[i] == '\\' && i + 1 < line.size() && (line[i + 1] == '"' || line[i + 1] == '\\')) {
+                    word += line[i + 1];
+                    i += 2;
+                } else if (line[i] == '"') {
+                    closed = true;
+                    ++i;
+                    break;
+                } else {
+                    word += line[i++];
+                }
+            }
+            if (!closed) throw std::invalid_argument("a quote is not closed");
+            words.push_back(word);
+        } else {
+            const std::size_t start = i;
+            while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r') ++i;
+            words.push_back(line.substr(start, i - start));
+        }
+    }
+    return words;
+}
+
+script_runner::script_runner(host::application& app, std::ostream& out) : app_(app), out_(out) {
+    app_.set_message_sink([this](const std::string& line) { out_ << "| " << line << '\n'; });
+    app_.open_palette();
+    if (!app_.current_scene()) app_.new_scene();
+}
+
+void script_runner::run(std::istream& in, const std::string& name) {
+    std::string line;
+    int number = 0;
+    while (std::getline(in, line)) {
+        ++number;
+        try {
+            const words w = split_words(line);
+            if (w.empty()) continue;
+            execute(w);
+            ++lines_run_;
+        } catch (const std::exception& e) {
+            throw script_error(name + ":" + std::to_string(number) + ": " + e.what());
+        }
+    }
+}
+
+void script_runner::execute(const words& w) {
+    using handler = void (script_runner::*)(const words&);
+    struct command {
+        const char* name;
+        handler run;
+    };
+    static constexpr command commands[] = {
+        {"open", &script_runner::open_file},        {"scene", &script_runner::new_scene},
+        {"activate", &script_runner::activate},     {"mode", &script_runner::set_mode},
+        {"modify", &script_runner::set_modify},     {"select", &script_runner::select},
+        {"move", &script_runner::move_vertex},      {"add", &script_runner::add_element},
+        {"delete", &script_runner::delete_elements}, {"merge", &script_runner::merge},
+        {"copy", &script_runner::copy_shape},       {"remove", &script_runner::remove_shape},
+        {"set", &script_runner::set_value},         {"press", &script_runner::press},
+        {"toolbar", &script_runner::press_toolbar}, {"tool", &script_runner::run_tool},
+        {"answer", &script_runner::queue_answer},   {"path", &script_runner::queue_path},
+        {"idle", &script_runner::idle},             {"refresh", &script_runner::refresh},
+        {"undo", &script_runner::undo},             {"redo", &script_runner::redo},
+        {"save", &script_runner::save},             {"print", &script_runner::print},
+        {"expect", &script_runner::expect},         {"clear", &script_runner::clear},
+        {"echo", &script_runner::echo},
+    };
+    for (const command& c : commands)
+        if (w[0] == c.name) return (this->*c.run)(w);
+    throw line_error("unknown command '" + w[0] + "'");
+}
+
+host::scene& script_runner::scene() {
+    if (!app_.current_scene()) app_.new_scene();
+    return *app_.current_scene();
+}
+
+host::mesh_shape& script_runner::active_mesh() {
+    auto* shape = dynamic_cast<host::mesh_shape*>(scene().get_active_shape());
+    if (!shape) throw line_error("the active shape is not a polygon mesh (use activate NAME)");
+    return *shape;
+}
+
+host::mesh_shape& script_runner::mesh_named(const std::string& name) {
+    auto* shape = dynamic_cast<host::mesh_shape*>(scene().get_shape_by_name(name.c_str()));
+    if (!shape) throw line_error("the scene has no polygon mesh named '" + name + "'");
+    return *shape;
+}
+
+host::palette& script_runner::palette() { return app_.open_palette(); }
+
+void script_runner::edited(host::mesh_shape& shape) { app_.after_user_edit(shape); }
+
+// ---- scene and shapes ------------------------------------------------------
+
+void script_runner::open_file(const words& w) {
+    need(w, 2, "open FILE");
+    const std::vector<host::mesh_shape*> shapes = host::import_obj(scene(), w[1]);
+    if (!shapes.empty()) {
+        shape_class* first = shapes.front();
+        scene().set_active_shapes(1, &first);
+    }
+}
+
+void script_runner::new_scene(const words& w) {
+    if (w.size() != 2 || w[1] != "new") throw line_error("usage: scene new");
+    app_.new_scene();
+}
+
+void script_runner::activate(const words& w) {
+    need(w, 2, "activate NAME");
+    shape_class* shape = scene().get_shape_by_name(w[1].c_str());
+    if (!shape) throw line_error("the scene has no shape named '" + w[1] + "'");
+    scene().set_active_shapes(1, &shape);
+}
+
+void script_runner::set_mode(const words& w) {
+    need(w, 2, "mode vertex|edge|face");
+    const int mode = w[1] == "face" ? 0 : w[1] == "edge" ? 1 : w[1] == "vertex" ? 2 : -1;
+    if (mode < 0) throw line_error("expected vertex, edge or face, not '" + w[1] + "'");
+    scene().set_selection_mode(mode);
+}
+
+void script_runner::set_modify(const words& w) {
+    need(w, 2, "modify on|off");
+    if (w[1] == "on")
+        scene().enter_modify_mode();
+    else if (w[1] == "off")
+        scene().exit_modify_mode();
+    else
+        throw line_error("expected on or off, not '" + w[1] + "'");
+}
+
+void script_runner::select(const words& w) {
+    need(w, 2, "select vertices|edges|faces [INDEX ...]");
+    const int target = target_of(w[1]);
+    host::mesh_shape& shape = active_mesh();
+    polygon_mesh_class& mesh = shape.polygon();
+    const std::vector<int> indices = to_ints(w, 2);
+    const int count = target == 1 ? mesh.get_number_of_vertices()
+                                  : target == 2 ? mesh.get_number_of_edges() : mesh.get_number_of_faces();
+    for (int i : indices)
+        if (i < 0 || i >= count) throw line_error("index " + std::to_string(i) + " is out of range (" + w[1] + ": " +
+                                                  std::to_string(count) + ")");
+    shape.clear_active_elements();
+    if (target == 1) {
+        mesh.begin_vertex_selection();
+        for (int i : indices) mesh.vertex(i).set_active(true);
+        mesh.end_vertex_selection();
+    } else {
+        for (int i : indices) {
+            if (target == 2)
+                mesh.edge(i).set_active(true);
+            else
+                mesh.face(i).set_active(true);
+        }
+    }
+}
+
+void script_runner::move_vertex(const words& w) {
+    need(w, 5, "move VERTEX X Y Z");
+    host::mesh_shape& shape = active_mesh();
+    const int v = to_int(w[1]);
+    if (v < 0 || v >= shape.polygon().get_number_of_vertices())
+        throw line_error("vertex " + w[1] + " is out of range");
+    {
+        host::undo_scope step(scene());
+        shape.polygon().vertex(v).set_position(vec3(to_float(w[2]), to_float(w[3]), to_float(w[4])));
+    }
+    edited(shape);
+}
+
+void script_runner::add_element(const words& w) {
+    need(w, 2, "add vertex X Y Z | add face V V V ... | add edge V V");
+    host::mesh_shape& shape = active_mesh();
+    polygon_mesh_class& mesh = shape.polygon();
+    const std::vector<int> v = w[1] == "vertex" ? std::vector<int>() : to_ints(w, 2);
+    for (int i : v)
+        if (i < 0 || i >= mesh.get_number_of_vertices()) throw line_error("vertex " + std::to_string(i) + " is out of range");
+    {
+        host::undo_scope step(scene());
+        if (w[1] == "vertex") {
+            need(w, 5, "add vertex X Y Z");
+            mesh.append_vertex(vec3(to_float(w[2]), to_float(w[3]), to_float(w[4])));
+        } else if (w[1] == "face") {
+            if (v.size() < 3) throw line_error("a face needs at least 3 vertices");
+            mesh.append_face(static_cast<int>(v.size()), v.data());
+        } else if (w[1] == "edge") {
+            if (v.size() != 2) throw line_error("an edge needs 2 vertices");
+            mesh.append_edge(v[0], v[1]);
+        } else {
+            throw line_error("expected vertex, face or edge, not '" + w[1] + "'");
+        }
+    }
+    edited(shape);
+}
+
+void script_runner::delete_elements(const words& w) {
+    need(w, 3, "delete vertices|edges|faces INDEX ...");
+    const int target = target_of(w[1]);
+    host::mesh_shape& shape = active_mesh();
+    polygon_mesh_class& mesh = shape.polygon();
+    const std::vector<int> indices = to_ints(w, 2);
+    const int count = target == 1 ? mesh.get_number_of_vertices()
+                                  : target == 2 ? mesh.get_number_of_edges() : mesh.get_number_of_faces();
+    for (int i : indices)
+        if (i < 0 || i >= count) throw line_error("index " + std::to_string(i) + " is out of range");
+    {
+        host::undo_scope step(scene());
+        if (target == 1) {
+            mesh.begin_removing_vertices();
+            for (int i : indices) mesh.remove_vertex(i);
+            mesh.end_removing_vertices();
+        } else if (target == 2) {
+            mesh.begin_removing_edges();
+            for (int i : indices) mesh.remove_edge(i);
+            mesh.end_removing_edges();
+        } else {
+            mesh.begin_removing_faces();
+            for (int i : indices) mesh.remove_face(i);
+            mesh.end_removing_faces();
+        }
+    }
+    edited(shape);
+}
+
+void script_runner::merge(const words&) {
+    host::mesh_shape& shape = active_mesh();
+    {
+        host::undo_scope step(scene());
+        scene().merge_selected_vertices();
+    }
+    edited(shape);
+}
+
+void script_runner::copy_shape(const words& w) {
+    need(w, 2, "copy NAME");
+    shape_class* shape = scene().get_shape_by_name(w[1].c_str());
+    if (!shape) throw line_error("the scene has no shape named '" + w[1] + "'");
+    shape->duplicate(mat4());
+}
+
+void script_runner::remove_shape(const words& w) {
+    need(w, 2, "remove NAME");
+    shape_class* shape = scene().get_shape_by_name(w[1].c_str());
+    if (!shape) throw line_error("the scene has no shape named '" + w[1] + "'");
+    scene().remove_shape(*shape);
+}
+
+// ---- the palette and the tools ---------------------------------------------
+
+void script_runner::set_value(const words& w) {
+    need(w, 3, "set CONTROL VALUE");
+    palette().set_value(w[1], to_float(w[2]));
+}
+
+void script_runner::press(const words& w) {
+    need(w, 2, "press CONTROL");
+    palette().press(w[1]);
+}
+
+void script_runner::press_toolbar(const words& w) {
+    need(w, 2, "toolbar INDEX");
+    palette().press_toolbar(to_int(w[1]));
+}
+
+void script_runner::run_tool(const words& w) {
+    need(w, 2, "tool NAME");
+    if (!host::run_modify_tool(app_, w[1], scene())) throw line_error("no modify-mode tool named '" + w[1] + "'");
+}
+
+void script_runner::queue_answer(const words& w) {
+    need(w, 2, "answer yes|no|ok|cancel");
+    const std::string& a = w[1];
+    if (a == "yes") app_.queue_answer(host::answer::yes);
+    else if (a == "no") app_.queue_answer(host::answer::no);
+    else if (a == "ok") app_.queue_answer(host::answer::ok);
+    else if (a == "cancel") app_.queue_answer(host::answer::cancel);
+    else throw line_error("expected yes, no, ok or cancel, not '" + a + "'");
+}
+
+void script_runner::queue_path(const words& w) {
+    need(w, 2, "path FILE | path --cancel");
+    if (w[1] == "--cancel")
+        app_.queue_file_cancel();
+    else
+        app_.queue_file_path(w[1]);
+}
+
+void script_runner::idle(const words& w) { palette().idle(w.size() > 1 ? to_int(w[1]) : 1); }
+
+void script_runner::refresh(const words& w) {
+    const int passes = w.size() > 1 ? to_int(w[1]) : 1;
+    for (int i = 0; i < passes; ++i) palette().refresh();
+}
+
+void script_runner::undo(const words&) {
+    if (!scene().undo()) throw line_error("nothing to undo");
+}
+
+void script_runner::redo(const words&) {
+    if (!scene().redo()) throw line_error("nothing to redo");
+}
+
+void script_runner::save(const words& w) {
+    need(w, 2, "save FILE [NAME ...]");
+    std::vector<const host::mesh_shape*> shapes;
+    if (w.size() > 2) {
+        for (std::size_t i = 2; i < w.size(); ++i) shapes.push_back(&mesh_named(w[i]));
+    } else {
+        for (host::shape* s : scene().shapes_in_order())
+            if (auto* m = dynamic_cast<const host::mesh_shape*>(s)) shapes.push_back(m);
+    }
+    host::export_obj(shapes, w[1]);
+}
+
+// ---- printing ------------------------------------------------------------------
+
+void script_runner::print(const words& w) {
+    need(w, 2, "print palette|messages|shapes|mesh [NAME]|marks [NAME]");
+    if (w[1] == "palette") return print_palette();
+    if (w[1] == "messages") {
+        for (const std::string& line : app_.message_lines()) out_ << "message: " << line << '\n';
+        return;
+    }
+    if (w[1] == "shapes") {
+        for (host::shape* s : scene().shapes_in_order()) out_ << "shape: " << s->get_name() << '\n';
+        return;
+    }
+    host::mesh_shape& shape = w.size() > 2 ? mesh_named(w[2]) : active_mesh();
+    if (w[1] == "mesh") return print_mesh(shape);
+    if (w[1] == "marks") return print_marks(shape);
+    throw line_error("cannot print '" + w[1] + "'");
+}
+
+void script_runner::print_palette() {
+    host::palette& p = palette();
+    out_ << "palette: \"" << p.title() << "\"\n";
+    const auto row = [this](const host::control_state& c) {
+        out_ << "  " << std::left << std::setw(20) << c.id << ' ' << std::setw(14) << host::kind_name(c.kind) << ' '
+             << (c.enabled ? "enabled " : "disabled") << ' ' << (c.shown ? "shown " : "hidden");
+        if (c.kind == host::control_kind::number || c.kind == host::control_kind::checkbox ||
+            c.kind == host::control_kind::popup_menu)
+            out_ << " value=" << float_text(c.value);
+        out_ << " title=\"" << c.title << "\"\n";
+    };
+    for (const host::control_state* c : p.controls())
+        if (c->kind != host::control_kind::spacer && c->kind != host::control_kind::group &&
+            c->kind != host::control_kind::tab)
+            row(*c);
+    for (int i = 0; i < p.toolbar_size(); ++i) row(p.toolbar(i));
+}
+
+void script_runner::print_mesh(host::mesh_shape& shape) {
+    polygon_mesh_class& mesh = shape.polygon();
+    out_ << "mesh " << shape.get_name() << ": " << mesh.get_number_of_vertices() << " vertices, "
+         << mesh.get_number_of_edges() << " edges, " << mesh.get_number_of_faces() << " faces\n";
+    for (int v = 0; v < mesh.get_number_of_vertices(); ++v) {
+        const vec3 p = mesh.vertex(v).get_position();
+        out_ << "  v " << v << ": " << float_text(p.x) << ' ' << float_text(p.y) << ' ' << float_text(p.z) << '\n';
+    }
+    std::vector<int> corners;
+    for (int f = 0; f < mesh.get_number_of_faces(); ++f) {
+        face_class& face = mesh.face(f);
+        corners.resize(static_cast<std::size_t>(face.get_number_of_vertices()));
+        if (!corners.empty()) face.get_vertex_indices(corners.data());
+        out_ << "  f " << f << ": " << join(corners) << '\n';
+    }
+}
+
+void script_runner::print_marks(host::mesh_shape& shape) {
+    for (const char* kind : {"vertices", "edges", "faces"}) {
+        const auto& marks = app_.marks().marks(shape, target_of(kind));
+        out_ << "marks " << kind << ": " << join(std::vector<int>(marks.begin(), marks.end())) << '\n';
+    }
+}
+
+// ---- expectations ---------------------------------------------------------------
+
+void script_runner::expect(const words& w) {
+    need(w, 3, "expect WHAT ...");
+    const std::string& what = w[1];
+    const auto fail = [](const std::string& why) { throw line_error("expectation failed: " + why); };
+    if (what == "message" || what == "no-message") {
+        const std::string text = rest(w, 2);
+        bool seen = false;
+        for (const std::string& line : app_.message_lines()) seen = seen || line == text;
+        if (seen != (what == "message"))
+            fail(seen ? "the message \"" + text + "\" was shown" : "no message \"" + text + "\" was shown");
+    } else if (what == "question") {
+        const std::string text = rest(w, 2);
+        if (app_.questions().empty() || app_.questions().back() != text)
+            fail("the last question was not \"" + text + "\"");
+    } else if (what == "title") {
+        const std::string text = rest(w, 2);
+        if (palette().title() != text) fail("the palette's title is \"" + palette().title() + "\", not \"" + text + "\"");
+    } else if (what == "vertices" || what == "edges" || what == "faces") {
+        polygon_mesh_class& mesh = active_mesh().polygon();
+        const int n = what == "vertices" ? mesh.get_number_of_vertices()
+                                         : what == "edges" ? mesh.get_number_of_edges() : mesh.get_number_of_faces();
+        if (n != to_int(w[2])) fail("the mesh has " + std::to_string(n) + " " + what + ", not " + w[2]);
+    } else if (what == "position") {
+        need(w, 6, "expect position VERTEX X Y Z");
+        polygon_mesh_class& mesh = active_mesh().polygon();
+        const int v = to_int(w[2]);
+        if (v < 0 || v >= mesh.get_number_of_vertices()) throw line_error("vertex " + w[2] + " is out of range");
+        const vec3 p = mesh.vertex(v).get_position();
+        const vec3 want(to_float(w[3]), to_float(w[4]), to_float(w[5]));
+        if (!(p == want))
+            fail("vertex " + w[2] + " is at " + float_text(p.x) + " " + float_text(p.y) + " " + float_text(p.z));
+    } else if (what == "selected" || what == "marks") {
+        const int target = target_of(w[2]);
+        host::mesh_shape& shape = active_mesh();
+        std::vector<int> have;
+        if (what == "selected") {
+            have = selected(shape.polygon(), target);
+        } else {
+            const auto& marks = app_.marks().marks(shape, target);
+            have.assign(marks.begin(), marks.end());
+        }
+        const std::vector<int> want = to_ints(w, 3);
+        if (have != want) fail(what + " " + w[2] + " are [" + join(have) + "], not [" + join(want) + "]");
+    } else if (what == "shape" || what == "no-shape") {
+        const bool exists = scene().get_shape_by_name(w[2].c_str()) != nullptr;
+        if (exists != (what == "shape")) fail(exists ? "the scene has a shape '" + w[2] + "'" : "no shape '" + w[2] + "'");
+    } else {
+        expect_control(w);
+    }
+    ++expectations_;
+}
+
+void script_runner::expect_control(const words& w) {
+    const host::control_state& c = palette().control(w[1]);
+    const std::string& what = w[2];
+    const auto fail = [&c](const std::string& why) { throw line_error("expectation failed: " + c.id + " " + why); };
+    if (what == "enabled" || what == "disabled") {
+        if (c.enabled != (what == "enabled")) fail(c.enabled ? "is enabled" : "is disabled");
+    } else if (what == "shown" || what == "hidden") {
+        if (c.shown != (what == "shown")) fail(c.shown ? "is shown" : "is hidden");
+    } else if (what == "value") {
+        need(w, 4, "expect CONTROL value V");
+        if (c.value != to_float(w[3])) fail("has the value " + float_text(c.value));
+    } else if (what == "title") {
+        const std::string text = rest(w, 3);
+        if (c.title != text) fail("has the title \"" + c.title + "\"");
+    } else {
+        throw line_error("cannot expect '" + w[1] + "': not a control state, message, question, count or position");
+    }
+}
+
+// ---- the rest ------------------------------------------------------------------
+
+void script_runner::clear(const words& w) {
+    if (w.size() != 2 || w[1] != "messages") throw line_error("usage: clear messages");
+    app_.clear_messages();
+}
+
+void script_runner::echo(const words& w) { out_ << rest(w, 1) << '\n'; }
+
+}  // namespace cli

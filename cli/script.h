@@ -1,0 +1,101 @@
+// The session language of `twinel script`: one command per line, driving
+// the reference host the way a user drives Korvo — files, shapes, selection,
+// edits, the palette's controls and buttons, the modify-mode tools, undo —
+// and `expect` lines that check what the user would see.
+//
+// Words are separated by blanks; "double quotes" keep blanks inside a word
+// (\" and \\ inside them); # starts a comment outside quotes.
+#pragma once
+
+#include <istream>
+#include <ostream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace host {
+class application;
+class mesh_shape;
+class palette;
+class scene;
+}  // namespace host
+
+namespace cli {
+
+// A line that failed: what went wrong, with the script's name and line.
+class script_error : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The words of one script line; throws std::invalid_argument for an
+// unterminated quote.
+std::vector<std::string> split_words(const std::string& line);
+
+class script_runner {
+public:
+    // Runs against `app`, which must have the plug-in loaded. Opens the
+    // plug-in's palette and a first scene. What the script prints goes to
+    // `out`, and so does every message-window line as it arrives.
+    script_runner(host::application& app, std::ostream& out);
+
+    // Runs every line of `in`. Throws script_error naming `name` and the
+    // line at the first line that fails (an unknown command, a bad value, a
+    // failing expectation, a host error).
+    void run(std::istream& in, const std::string& name);
+
+    int lines_run() const { return lines_run_; }
+    int expectations_met() const { return expectations_; }
+
+private:
+    using words = std::vector<std::string>;
+    void execute(const words& w);
+
+    host::scene& scene();
+    host::mesh_shape& active_mesh();
+    host::mesh_shape& mesh_named(const std::string& name);
+    host::palette& palette();
+
+    // Commands.
+    void open_file(const words& w);
+    void new_scene(const words& w);
+    void activate(const words& w);
+    void set_mode(const words& w);
+    void set_modify(const words& w);
+    void select(const words& w);
+    void move_vertex(const words& w);
+    void add_element(const words& w);
+    void delete_elements(const words& w);
+    void merge(const words& w);
+    void copy_shape(const words& w);
+    void remove_shape(const words& w);
+    void set_value(const words& w);
+    void press(const words& w);
+    void press_toolbar(const words& w);
+    void run_tool(const words& w);
+    void queue_answer(const words& w);
+    void queue_path(const words& w);
+    void idle(const words& w);
+    void refresh(const words& w);
+    void undo(const words& w);
+    void redo(const words& w);
+    void save(const words& w);
+    void print(const words& w);
+    void expect(const words& w);
+    void clear(const words& w);
+    void echo(const words& w);
+
+    void print_palette();
+    void print_mesh(host::mesh_shape& shape);
+    void print_marks(host::mesh_shape& shape);
+    void expect_control(const words& w);
+    // Ends a user edit of `shape`: the host redraws it (wireframe hook).
+    void edited(host::mesh_shape& shape);
+
+    host::application& app_;
+    std::ostream& out_;
+    int lines_run_ = 0;
+    int expectations_ = 0;
+};
+
+}  // namespace cli
