@@ -122,7 +122,13 @@ void twinel_class::remove_edges(bool reface, int selection_mode) {
         }
         edges.insert(mirrored.begin(), mirrored.end());
     }
+    const int unpaired_before = face_table.unmatched;
     std::set<int> removed;
     polygon.remove_edges(edges, reface, &removed);
     face_table.reduse(removed, false);
+    // Joining two triangles keeps one of them, and mirroring swaps the sides
+    // of an edge: the triangle kept on one side was paired with the one
+    // removed on the other. The joined faces are paired with each other
+    // again rather than left unpaired in a symmetric mesh.
+    if (face_table.unmatched > unpaired_before) repair_faces_link_with_span(0);
 }

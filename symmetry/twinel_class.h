@@ -243,7 +243,8 @@ public:
     const char* append_edge(int a, int b);
     // Removes the active edges of the selection mode and their mirror edges
     // with the faces beside them (two triangles become one quadrilateral
-    // with `reface`), and drops the removed faces from the face table.
+    // with `reface`), drops the removed faces from the face table and pairs
+    // the joined quadrilaterals with each other.
     void remove_edges(bool reface, int selection_mode);
 
 private:
