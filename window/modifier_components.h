@@ -12,7 +12,8 @@ public:
     // twinel_uuid.
     kx::uuid_class get_uuid() override;
     int get_korvo_version() override;
-    // Runs the tool; answers true.
+    // Runs the window operation of the tool (finding the window through the
+    // scene when Sym_W is null; "Can't found Twinel!" without one); answers true.
     bool modify(scene_interface& scene) override;
     // On the host's first drawing pass (pass 0) sets CSym to the pairing
     // registered for `shape` (null when it has none); otherwise nothing.
@@ -25,7 +26,8 @@ public:
     // append_edge_uuid.
     kx::uuid_class get_uuid() override;
     int get_korvo_version() override;
-    // Runs the tool; answers true.
+    // Runs the window operation of the tool (finding the window through the
+    // scene when Sym_W is null; "Can't found Twinel!" without one); answers true.
     bool modify(scene_interface& scene) override;
 };
 
@@ -35,7 +37,8 @@ public:
     // sym_vertices_uuid.
     kx::uuid_class get_uuid() override;
     int get_korvo_version() override;
-    // Runs the tool; answers true.
+    // Runs the window operation of the tool (finding the window through the
+    // scene when Sym_W is null; "Can't found Twinel!" without one); answers true.
     bool modify(scene_interface& scene) override;
 };
 
@@ -45,6 +48,7 @@ public:
     // paste_to_plane_uuid.
     kx::uuid_class get_uuid() override;
     int get_korvo_version() override;
-    // Runs the tool; answers true.
+    // Runs the window operation of the tool (finding the window through the
+    // scene when Sym_W is null; "Can't found Twinel!" without one); answers true.
     bool modify(scene_interface& scene) override;
 };

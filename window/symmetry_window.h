@@ -1,28 +1,241 @@
-// The plug-in's palette window: holds the symmetry settings and the buttons.
+// The plug-in's palette window: holds the symmetry settings, refreshes the
+// palette's controls, dispatches button presses, follows the host's scene
+// events and runs the modify-mode operations.
+//
+// The record is plain data: the dispatcher rows (button_dispatch.h) and the
+// toolbar buttons read and change it directly. Members are declared in the
+// order the window has always kept them.
 #pragma once
 
+#include <array>
+#include <string>
+#include <vector>
+
+#include "frame/sdk/dialog.h"
 #include "frame/sdk/korvo.h"
+#include "frame/sdk/math.h"
 #include "frame/sdk/window.h"
+#include "mesh/polygon_class.h"
+#include "mesh/shape_class.h"
+#include "symmetry/symmetry_class.h"
+
+class twinel_class;
 
 class symmetry_window : public kx::ref_counted<window_interface> {
 public:
+    // The six toolbar buttons (toolbar_buttons.h), in toolbar order.
+    class modify_vertex_mode_button;
+    class renew_button;
+    class remove_edge_button;
+    class append_edge_button;
+    class sym_vertices_button;
+    class paste_plane_button;
+    static constexpr int toolbar_size = 6;
+
+    // Last result of "find_near": two vertices and their distance; the
+    // first index is -1 when there is none.
+    struct near_pair {
+        int first = 0;
+        int second = 0;
+        float distance = 0.0f;
+    };
+
+    // Values of the Template Setting dialog kept between showings.
+    struct template_settings {
+        int width = 1024;
+        int height = 1024;
+        float column_step = 1.0f / 1024.0f;
+        float row_step = 1.0f / 1024.0f;
+        int target_uv = 0;  // 0 parameter UV, 1 distance UV
+        vec3 background{0.0f, 0.0f, 0.0f};
+        vec3 line{0.0f, 1.0f, 1.0f};
+        vec3 mark_line{1.0f, 0.0f, 0.0f};
+        bool centre_blank = false;
+        bool dialog_closed = true;  // true outside a showing for an export
+    };
+
+    // Controls the operations read or update, kept by the initialise
+    // callbacks; null until the layout is loaded.
+    struct control_handles {
+        number_class* unmatch_v_number = nullptr;
+        number_class* unmatch_f_number = nullptr;
+        number_class* v_o_value = nullptr;
+        number_class* p_o_value = nullptr;
+        number_class* distance_value = nullptr;
+        number_class* u_value = nullptr;
+        number_class* v_value = nullptr;
+        number_class* u_v_value = nullptr;
+        number_class* v_v_value = nullptr;
+        number_class* face_angle_limit = nullptr;
+        number_class* side_angle_limit = nullptr;
+        popup_menu_class* uv_target = nullptr;
+        popup_menu_class* uv_v_target = nullptr;
+        popup_menu_class* uv_v_type = nullptr;
+        popup_menu_class* uv_index = nullptr;
+        push_button_class* do_move_uv = nullptr;
+    };
+
+    // The checkboxes of the Repair page, in the order "All repair" runs them.
+    struct repair_flags {
+        bool reduce_vertices = false;  // "reduc-verti-flag"
+        bool make_edges = false;       // "make-edges-flag"
+        bool face_directions = false;  // "face-norm-flag"
+        bool invalid_faces = false;    // "face-invalid-flag"
+        bool overlapped_faces = false; // "face-overlaped-flag"
+        bool trident_faces = false;    // "face-triplet-flag"
+        bool over4_faces = false;      // "face-over4-flag"
+    };
+
+    // ---- the window record -------------------------------------------------
+    korvo_interface& host;
+    Shape_class current_shape;       // the shape the window works on
+    Polygon_class current_polygon;   // valid only while is_polygon
+    bool is_polygon = false;
+    twinel_class* current_twinel = nullptr;  // the current shape's pairing (owned by SymS), or null
+    near_pair near;
+    // The repair workflow's position: unpaired vertex, unpaired face,
+    // candidate vertex, candidate face; -1 for none.
+    int u_v_index = -1;
+    int u_f_index = -1;
+    int p_v_index = -1;
+    int p_f_index = -1;
+    std::vector<int> vertex_proposals;
+    int vertex_proposal_cursor = 0;
+    std::vector<int> face_proposals;
+    int face_proposal_cursor = 0;
+    std::vector<int> trident_faces;  // stepped by "next-tri-face"
+    int trident_cursor = -1;
+    Symmetry_class settings;         // the window's own settings
+    bool busy = true;                // the window edits the scene itself, or is not initialised
+    bool reset_steps = true;         // the next shape_change forgets the repair position
+    bool uninitialised = true;
+    int start_countdown = 300;       // idle calls before controls are refreshed
+    kx::rect_class layout_bounds{0, 0, -1, -1};
+    std::array<std::string, 3> element_titles;  // vertex, edge, face
+    kx::host_ref<dialog_interface> template_dialog;
+    template_settings template_values;
+    std::string template_file_name;
+    std::array<push_button_class*, toolbar_size> toolbar{};  // owned by the host
+    bool shown = false;              // window visibility as last seen
+    bool modify_mode = false;        // scene modify state as last seen
+    control_handles controls;
+    repair_flags repair;
+    bool reface = true;              // remove edges re-faces two triangles into one quadrilateral
+    std::string release_title;       // "twinel" button title with a pairing
+    std::string twinel_title;        // and without
+
     // Takes the host's message table "twinel_strings" into twinel_string
-    // (releasing a different table held before) and clears CSym.
+    // (releasing a different table held before), the element titles through
+    // gettext, clears CSym; the settings translate through `host`.
     explicit symmetry_window(korvo_interface& host);
-    // Clears Sym_W when it points at this window, so a host that destroys the
-    // window before unloading the library leaves no dangling pointer.
+    // Releases the Template Setting dialog. Pairings, toolbar buttons and the
+    // message table are not the window's. Clears Sym_W when it points here.
     ~symmetry_window() override;
 
     symmetry_window(const symmetry_window&) = delete;
     symmetry_window& operator=(const symmetry_window&) = delete;
 
-    // symmetry_window_uuid.
-    kx::uuid_class get_uuid() override;
-    // The host SDK version the window was built against.
+    // ---- plugin_interface ----------------------------------------------------
+    kx::uuid_class get_uuid() override;  // symmetry_window_uuid
     int get_korvo_version() override;
 
-    korvo_interface& host() const { return host_; }
+    // ---- host events (host_events.cpp); each sets `flag` false -------------
+    void active_shapes_changed(bool& flag, scene_interface& scene, int count, shape_class* const* shapes) override;
+    void scene_opened(bool& flag, scene_interface* scene) override;
+    void shapes_copied(bool& flag, int count, shape_class* const* shapes) override;
+    void shapes_being_deleted(bool& flag, scene_interface* scene, int count, shape_class* const* shapes) override;
+    void shapes_created(bool& flag, int count, shape_class* const* shapes) override;
+    void shapes_inserted(bool& flag, int count, shape_class* const* shapes) override;
+    void active_scene_changed(bool& flag, scene_interface* scene) override;
+    void browser_updated(bool& flag) override;
+
+    // ---- life of the palette -----------------------------------------------
+    // Loads the layout "window", places the frame, sets the title, finds the
+    // element-mark component, makes the toolbar and the Template Setting
+    // dialog; clears the busy and uninitialised flags.
+    void initialize() override;
+    // Counts the start countdown down, follows the window's visibility and
+    // the scene's modify state, and re-symmetrizes the current pairing when
+    // CSym was set. Nothing while uninitialised or busy.
+    void idle() override;
+    bool should_clear() override { return false; }
+    bool undoable() override { return true; }
+
+    // ---- controls (palette_controls.cpp) -----------------------------------
+    // Runs the dispatch row of the button's id (button_dispatch.h) with the
+    // host's current scene; nothing without a scene or a row.
+    void push_button_clicked(push_button_class& button) override;
+    // Write the new value to the pairing's settings or the window's.
+    void checkbox_value_changed(checkbox_class& control) override;
+    void number_value_changed(number_class& control) override;
+    void popup_menu_value_changed(popup_menu_class& control) override;
+    // The user chose item `item` of "uv-index": the UV edit record to edit.
+    // Does nothing until the window keeps a UV edit list.
+    void uv_index_chosen(int item);
+    // Starting values, and the handles of the controls operations use.
+    void initialize_push_button(push_button_class& control) override;
+    void initialize_checkbox(checkbox_class& control) override;
+    void initialize_number(number_class& control) override;
+    void initialize_popup_menu(popup_menu_class& control) override;
+    // Bring a control up to date; false, leaving it alone, while busy,
+    // counting down, hidden (buttons, texts), without a scene or (all but
+    // buttons) without an active shape.
+    bool setup_push_button(push_button_class& control) override;
+    bool setup_checkbox(checkbox_class& control) override;
+    bool setup_number(number_class& control) override;
+    bool setup_popup_menu(popup_menu_class& control) override;
+    bool setup_static_text(static_text_class& control) override;
+
+    // ---- control flow --------------------------------------------------------
+    // Runs a modify-mode operation by number: 0 remove edges, 1 append edge,
+    // 2 symmetrize selected vertices, 3 paste selected vertices to the
+    // plane; other numbers do nothing.
+    void command(int operation);
+    // With a scene, the window shown and an active shape: takes the active
+    // shape (shape_change, forgetting the repair position when
+    // `reset_steps`), and unless it is a plain part forces a scene update
+    // and a refresh.
+    void start_trigger(scene_interface* scene, bool reset_steps);
+    // Takes `shape` as the current shape: its object type, its mesh and
+    // pairing, the modify state, the title and the toolbar's enabled states.
+    void shape_change(scene_interface& scene, shape_class* shape);
+    // Pairs the current polygon mesh (makeup: builds the mirrored half
+    // first) with a copy of the settings and makes the pairing current. A
+    // failure is shown and leaves no current pairing.
+    void make_twinel(bool makeup);
+    // Releases the current pairing (destroying it) and clears CSym; shows
+    // "Release Twinel." when verbose.
+    void delete_twinel(scene_interface* scene);
+    // Re-symmetrizes the current pairing (every vertex with `all`, else the
+    // selected ones), busy meanwhile. A pairing that fails is released and
+    // the window re-reads the scene.
+    void do_sym(scene_interface* scene, bool all);
+
+    // ---- modify-mode operations (modify_operations.cpp) ---------------------
+    // Each works on the current shape inside its own undo record.
+    void remove_edges();
+    void append_edge();
+    void sym_vertices();
+    void paste_to_plane();
+    // Switches the host's current scene to vertex selection in modify mode.
+    void modify_vertex();
+    // Re-reads the host's current scene (start_trigger without reset).
+    void renew();
+
+    // ---- helpers ---------------------------------------------------------------
+    // The settings the symmetry controls show and edit: the pairing's copy
+    // while there is a pairing, otherwise the window's.
+    Symmetry_class& shown_settings();
+    // Shows gettext(key) in the host's message window.
+    void show(const char* key);
+    // Drops the current pairing pointer when the registry no longer holds
+    // it (its shape, or a part above it, was deleted), and the current
+    // shape when it was among `count` deleted shapes or below one of them.
+    void forget_deleted(int count, shape_class* const* shapes);
 
 private:
-    korvo_interface& host_;
+    // The scene for a refresh, or null when the refresh may not run.
+    kx::host_ref<scene_interface> refresh_scene(bool needs_shown, bool needs_active_shape);
+    void make_toolbar();
+    void enable_toolbar(scene_interface& scene);
 };
