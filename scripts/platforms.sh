@@ -41,6 +41,11 @@ install_missing() {
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends $missing >/dev/null
 }
 
+mark=$(date +%s)
+started=$mark
+# Seconds since the last call.
+lap() { now=$(date +%s); echo "$((now - mark)) s"; mark=$now; }
+
 install_missing cmake make g++ g++-multilib libboost-dev googletest \
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 \
   wine64 clang libgnustep-gui-dev libgnustep-base-dev gnustep-make
@@ -50,11 +55,13 @@ if [ "$wine32" = yes ] && ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends wine32:i386 >/dev/null
 fi
 
+echo "platforms: packages ready ($(lap))"
+
 jobs=$(nproc)
 passed=0
 failed=0
-pass() { passed=$((passed + 1)); echo "platforms: ok: $1"; }
-fail() { failed=$((failed + 1)); echo "platforms: FAILED: $1" >&2; }
+pass() { passed=$((passed + 1)); echo "platforms: ok: $1 ($(lap))"; }
+fail() { failed=$((failed + 1)); echo "platforms: FAILED: $1 ($(lap))" >&2; }
 
 configure() { # build-dir toolchain [cmake options]
   dir=$1 toolchain=$2
@@ -196,5 +203,6 @@ if [ "$mac_ok" = yes ] && [ "$mac_count" -gt 0 ]; then
   pass "$mac_count Cocoa source(s) compile against GNUstep's headers"
 else fail "Cocoa sources"; fi
 
+echo "platforms: took $(($(date +%s) - started)) s"
 echo "platforms: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
