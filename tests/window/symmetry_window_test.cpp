@@ -163,6 +163,26 @@ TEST(symmetry_window, live_symmetry_follows_an_edit_in_modify_mode) {
     EXPECT_EQ(*csym, nullptr) << "consumed by the idle call";
 }
 
+TEST(symmetry_window, the_element_readout_shows_the_first_selected_element) {
+    window_fixture w(twinel_test::symmetric_mesh());
+    host::palette& p = w.palette();
+    p.refresh();
+    EXPECT_FALSE(p.control("ele_list").shown) << "outside modify mode";
+    w.scene().enter_modify_mode();
+    w.mesh().face(1).set_active(true);  // corners 1, 2, 7, 6
+    w.mesh().face(3).set_active(true);
+    p.refresh();
+    EXPECT_EQ(p.control("ele_title").title, "Face   number");
+    EXPECT_EQ(p.control("ele_num").value, 1.0f);
+    EXPECT_EQ(p.control("ele_list").title, "1 , 2 , 7 , 6 ");
+
+    w.edit_vertices();
+    w.select_vertices({12, 4});
+    p.refresh();
+    EXPECT_EQ(p.control("ele_title").title, "Vertex number");
+    EXPECT_EQ(p.control("ele_list").title, "4");
+}
+
 TEST(symmetry_window, japanese_texts_come_from_the_japanese_resources) {
     window_fixture w(twinel_test::symmetric_mesh(), host::language::japanese);
     host::palette& p = w.palette();
