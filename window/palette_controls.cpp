@@ -1,5 +1,6 @@
 // The palette's controls: their starting values, how each refresh brings
 // them up to date, and where a value the user changes goes.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
