@@ -208,7 +208,7 @@ bool symmetry_window::setup_number(number_class& c) {
             c.set_value(static_cast<float>(settings.sep_num));
         } else if (id == "distance_value") {
             c.set_decimals(4);
-            if (near.first < 0) {
+            if (nearest.first < 0) {
                 c.set_value(-1.0f);
                 c.set_shown(false);
             }

@@ -162,7 +162,7 @@ void symmetry_window::start_trigger(scene_interface* scene, bool reset) {
 
 void symmetry_window::shape_change(scene_interface& scene, shape_class* shape) {
     if (reset_steps) {
-        near.first = -1;
+        nearest.first = -1;
         u_v_index = u_f_index = p_v_index = p_f_index = -1;
         trident_faces.clear();
         trident_cursor = -1;

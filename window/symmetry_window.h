@@ -92,7 +92,7 @@ public:
     Polygon_class current_polygon;   // valid only while is_polygon
     bool is_polygon = false;
     twinel_class* current_twinel = nullptr;  // the current shape's pairing (owned by SymS), or null
-    near_pair near;
+    near_pair nearest;  // named so, since Windows headers define `near` away
     // The repair workflow's position: unpaired vertex, unpaired face,
     // candidate vertex, candidate face; -1 for none.
     int u_v_index = -1;
