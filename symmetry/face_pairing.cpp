@@ -31,10 +31,10 @@ void join_faces(const face_buffer& faces, const Interconnection_class& vertices,
         const int v = rarest_vertex(mirror, at);
         if (v < 0) continue;
         const int m = static_cast<int>(mirror.size());
-        const std::uint32_t key = face_key(faces.vertices(e), faces.count(e), vertices);
         for (const int* g = std::lower_bound(at.begin(v), at.end(v), e); g != at.end(v); ++g) {
             if (!table.has_pair(*g) && same_rotation(faces.vertices(*g), faces.count(*g), mirror.data(), m) &&
-                face_key(faces.vertices(*g), faces.count(*g), vertices) == key) {
+                face_key(faces.vertices(*g), faces.count(*g), vertices) ==
+                    face_key(faces.vertices(e), faces.count(e), vertices)) {
                 table.link(e, *g);
                 break;
             }

@@ -3,6 +3,8 @@
 // of which one side gained a vertex.
 #include <algorithm>
 #include <climits>
+#include <cstdint>
+#include <utility>
 
 #include <boost/format.hpp>
 
@@ -100,9 +102,8 @@ int twinel_class::repair_faces_link_with_span(int span, std::vector<int>& missin
     const long long s = span_width(span);
     const face_buffer faces = read_face_buffer(*polygon.mesh);
     const int n = faces.size();
-    const Interconnection_class old = face_table;
+    const Interconnection_class old = std::exchange(face_table, Interconnection_class());
     const long long old_size = old.size();
-    face_table.resize(0);
     face_table.resize(n);
 
     std::vector<int> mirror;
@@ -153,19 +154,46 @@ void twinel_class::pair_missing_faces(const face_buffer& faces, std::vector<int>
     // renumbering moved a face's mirror face farther away (across a row of a
     // regular mesh, say), the mirror face is looked up among the faces at
     // one of its vertices, so that no face with a mirror face is left
-    // unpaired and later removed as unmatched.
-    const vertex_faces at(faces, vertex_table.size());
-    std::vector<int> mirror, still_missing;
+    // unpaired and later removed as unmatched. One pass over the corners
+    // lists the faces at the vertices of the wanted mirror lists.
+    const int vertices = vertex_table.size();
+    std::vector<std::uint8_t> wanted(static_cast<std::size_t>(vertices), 0);
+    std::vector<int> mirror;
+    for (int i : missing) {
+        mirror_list(faces.vertices(i), faces.count(i), vertex_table, mirror);
+        if (has_unpaired_vertex(mirror)) continue;
+        for (int v : mirror) wanted[static_cast<std::size_t>(v)] = 1;
+    }
+    std::vector<std::pair<int, int>> at;  // (vertex, face), ascending
+    for (int g = 0; g < faces.size(); ++g)
+        for (const int* c = faces.vertices(g); c != faces.vertices(g) + faces.count(g); ++c)
+            if (*c >= 0 && *c < vertices && wanted[static_cast<std::size_t>(*c)]) at.emplace_back(*c, g);
+    std::sort(at.begin(), at.end());
+    const auto faces_at = [&at](int v) {
+        return std::equal_range(at.begin(), at.end(), std::make_pair(v, 0),
+                                [](const std::pair<int, int>& a, const std::pair<int, int>& b) { return a.first < b.first; });
+    };
+
+    std::vector<int> still_missing;
     for (int i : missing) {
         // A face may have been found meanwhile as the mirror face of a later one.
         if (face_table.has_pair(i)) continue;
         mirror_list(faces.vertices(i), faces.count(i), vertex_table, mirror);
-        const int v = rarest_vertex(mirror, at);
-        for (const int* g = v < 0 ? nullptr : at.begin(v); g && g != at.end(v); ++g) {
-            if (!face_table.has_pair(*g) &&
-                same_rotation(faces.vertices(*g), faces.count(*g), mirror.data(), static_cast<int>(mirror.size()))) {
-                face_table.link(i, *g);
-                break;
+        if (!mirror.empty() && !has_unpaired_vertex(mirror)) {
+            // Every candidate holds every vertex of the list: try the
+            // faces of the vertex with the fewest.
+            auto range = faces_at(mirror[0]);
+            for (int v : mirror) {
+                const auto r = faces_at(v);
+                if (r.second - r.first < range.second - range.first) range = r;
+            }
+            for (auto g = range.first; g != range.second; ++g) {
+                const int f = g->second;
+                if (!face_table.has_pair(f) &&
+                    same_rotation(faces.vertices(f), faces.count(f), mirror.data(), static_cast<int>(mirror.size()))) {
+                    face_table.link(i, f);
+                    break;
+                }
             }
         }
         if (!face_table.has_pair(i)) still_missing.push_back(i);

@@ -85,6 +85,7 @@ const char* twinel_class::delete_unmatch_vertices() {
     if (!polygon.mesh) return nullptr;
     polygon_mesh_class& mesh = *polygon.mesh;
     const std::vector<int> list = unpaired(vertex_table);
+    if (list.empty()) return nullptr;
     vertex_table.reduse(list, false);
     try {
         mesh.begin_removing_vertices();
@@ -100,6 +101,7 @@ const char* twinel_class::delete_unmatch_faces() {
     if (!polygon.mesh) return nullptr;
     polygon_mesh_class& mesh = *polygon.mesh;
     const std::vector<int> list = unpaired(face_table);
+    if (list.empty()) return nullptr;
     face_table.reduse(list, false);
     try {
         mesh.begin_removing_faces();
