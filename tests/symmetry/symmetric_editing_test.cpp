@@ -5,6 +5,7 @@
 
 #include <set>
 
+#include "host/mesh_generator.h"
 #include "host/mesh_shape.h"
 #include "mesh/polygon_class.h"
 #include "symmetry/twinel_class.h"
@@ -87,6 +88,25 @@ TEST(symmetric_editing, removing_a_paired_vertex_removes_its_partner_and_their_f
         EXPECT_STREQ(message, "Twinel++ repair error");
     }
     EXPECT_FALSE(s.twinel.busy);
+}
+
+TEST(symmetric_editing, removing_a_torus_vertex_takes_only_the_faces_of_the_pair) {
+    // Renumbering moves some mirror faces (those across the torus's rows)
+    // beyond the repair windows; they must still be found, not removed.
+    host::torus_options o;
+    o.target_vertices = 2000;
+    o.major_radius = 4.0f;
+    o.minor_radius = 1.6f;
+    test_scene t;
+    host::mesh_shape& shape = t.scene().add_mesh("torus", host::make_torus(o));
+    Polygon_class polygon(&shape);
+    twinel_class twinel(polygon, quiet_settings(), false);
+    const int faces = shape.data().face_count();
+    shape.polygon().remove_vertex(shape.data().vertex_count() / 3);
+    twinel.do_sym(true);
+    EXPECT_EQ(shape.data().face_count(), faces - 8);
+    EXPECT_EQ(twinel.face_table.size(), faces - 8);
+    EXPECT_EQ(twinel.face_table.unmatched, 0);
 }
 
 TEST(symmetric_editing, an_added_vertex_gets_a_mirror_and_an_inserted_one_rebuilds_the_mirror_face) {
