@@ -11,9 +11,11 @@
 #include "host/element_marks.h"
 #include "host/mesh_shape.h"
 #include "host/modify_tools.h"
+#include "host/part.h"
 #include "host/palette.h"
 #include "host/scene.h"
 #include "host/scene_files.h"
+#include "frame/sdk/korvo.h"
 
 namespace cli {
 namespace {
@@ -101,7 +103,7 @@ std::vector<std::string> split_words(const std::string& line) {
         const char c = line[i];
         if (c == ' ' || c == '\t' || c == '\r') {
             ++i;
-        } else if (c == '#') {
+        } else if (c == '#' && (words.empty() || i + 1 == line.size() || line[i + 1] == ' ' || line[i + 1] == '\t')) {
             break;
         } else if (c == '"') {
             std::string word;
@@ -134,6 +136,21 @@ script_runner::script_runner(host::application& app, std::ostream& out) : app_(a
     app_.set_message_sink([this](const std::string& line) { out_ << "| " << line << '\n'; });
     app_.open_palette();
     if (!app_.current_scene()) app_.new_scene();
+    for (const std::string& dir : app_.resource_dirs()) {
+        const host::text_resources english(dir, host::language::english);
+        if (const auto* table = english.table("twinel_strings")) english_table_ = *table;
+    }
+}
+
+std::string script_runner::translated(const std::string& english) {
+    if (app_.lang() == host::language::english) return english;
+    for (std::size_t i = 0; i < english_table_.size(); ++i) {
+        if (english_table_[i] != english) continue;
+        kx::host_ref<string_table_interface> table(app_.get_string_table("twinel_strings"));
+        const char* text = table ? table->get(static_cast<int>(i)) : nullptr;
+        if (text) return text;
+    }
+    return app_.gettext(english.c_str());
 }
 
 void script_runner::run(std::istream& in, const std::string& name) {
@@ -164,7 +181,8 @@ void script_runner::execute(const words& w) {
         {"modify", &script_runner::set_modify},     {"select", &script_runner::select},
         {"move", &script_runner::move_vertex},      {"add", &script_runner::add_element},
         {"delete", &script_runner::delete_elements}, {"merge", &script_runner::merge},
-        {"copy", &script_runner::copy_shape},       {"remove", &script_runner::remove_shape},
+        {"copy", &script_runner::copy_shape},       {"group", &script_runner::group},
+        {"remove", &script_runner::remove_shape},
         {"set", &script_runner::set_value},         {"press", &script_runner::press},
         {"toolbar", &script_runner::press_toolbar}, {"tool", &script_runner::run_tool},
         {"answer", &script_runner::queue_answer},   {"path", &script_runner::queue_path},
@@ -191,8 +209,15 @@ host::mesh_shape& script_runner::active_mesh() {
 }
 
 host::mesh_shape& script_runner::mesh_named(const std::string& name) {
-    auto* shape = dynamic_cast<host::mesh_shape*>(scene().get_shape_by_name(name.c_str()));
-    if (!shape) throw line_error("the scene has no polygon mesh named '" + name + "'");
+    auto* shape = dynamic_cast<host::mesh_shape*>(&shape_ref(name));
+    if (!shape) throw line_error("'" + name + "' is not a polygon mesh");
+    return *shape;
+}
+
+shape_class& script_runner::shape_ref(const std::string& ref) {
+    shape_class* shape = !ref.empty() && ref[0] == '#' ? scene().get_shape_by_index(to_int(ref.substr(1)))
+                                                       : scene().get_shape_by_name(ref.c_str());
+    if (!shape) throw line_error("the scene has no shape " + ref);
     return *shape;
 }
 
@@ -217,9 +242,8 @@ void script_runner::new_scene(const words& w) {
 }
 
 void script_runner::activate(const words& w) {
-    need(w, 2, "activate NAME");
-    shape_class* shape = scene().get_shape_by_name(w[1].c_str());
-    if (!shape) throw line_error("the scene has no shape named '" + w[1] + "'");
+    need(w, 2, "activate SHAPE");
+    shape_class* shape = &shape_ref(w[1]);
     scene().set_active_shapes(1, &shape);
 }
 
@@ -343,17 +367,26 @@ void script_runner::merge(const words&) {
 }
 
 void script_runner::copy_shape(const words& w) {
-    need(w, 2, "copy NAME");
-    shape_class* shape = scene().get_shape_by_name(w[1].c_str());
-    if (!shape) throw line_error("the scene has no shape named '" + w[1] + "'");
-    shape->duplicate(mat4());
+    need(w, 2, "copy SHAPE");
+    shape_ref(w[1]).duplicate(mat4());
+}
+
+void script_runner::group(const words& w) {
+    need(w, 3, "group NAME SHAPE ...");
+    std::vector<host::shape*> members;
+    for (std::size_t i = 2; i < w.size(); ++i) {
+        auto* s = dynamic_cast<host::shape*>(&shape_ref(w[i]));
+        if (!s || s == &scene().root()) throw line_error("cannot group " + w[i]);
+        members.push_back(s);
+    }
+    host::undo_scope step(scene());
+    host::part& part = scene().add_part(w[1]);
+    for (host::shape* s : members) scene().place(*s, &part, host::scene::at_end);
 }
 
 void script_runner::remove_shape(const words& w) {
-    need(w, 2, "remove NAME");
-    shape_class* shape = scene().get_shape_by_name(w[1].c_str());
-    if (!shape) throw line_error("the scene has no shape named '" + w[1] + "'");
-    scene().remove_shape(*shape);
+    need(w, 2, "remove SHAPE");
+    scene().remove_shape(shape_ref(w[1]));
 }
 
 // ---- the palette and the tools ---------------------------------------------
@@ -375,7 +408,9 @@ void script_runner::press_toolbar(const words& w) {
 
 void script_runner::run_tool(const words& w) {
     need(w, 2, "tool NAME");
-    if (!host::run_modify_tool(app_, w[1], scene())) throw line_error("no modify-mode tool named '" + w[1] + "'");
+    // Tools are listed under their names in the host's language.
+    if (!host::run_modify_tool(app_, translated(w[1]), scene()))
+        throw line_error("no modify-mode tool named '" + w[1] + "'");
 }
 
 void script_runner::queue_answer(const words& w) {
@@ -491,17 +526,17 @@ void script_runner::expect(const words& w) {
     const std::string& what = w[1];
     const auto fail = [](const std::string& why) { throw line_error("expectation failed: " + why); };
     if (what == "message" || what == "no-message") {
-        const std::string text = rest(w, 2);
+        const std::string text = translated(rest(w, 2));
         bool seen = false;
         for (const std::string& line : app_.message_lines()) seen = seen || line == text;
         if (seen != (what == "message"))
             fail(seen ? "the message \"" + text + "\" was shown" : "no message \"" + text + "\" was shown");
     } else if (what == "question") {
-        const std::string text = rest(w, 2);
+        const std::string text = translated(rest(w, 2));
         if (app_.questions().empty() || app_.questions().back() != text)
             fail("the last question was not \"" + text + "\"");
     } else if (what == "title") {
-        const std::string text = rest(w, 2);
+        const std::string text = translated(rest(w, 2));
         if (palette().title() != text) fail("the palette's title is \"" + palette().title() + "\", not \"" + text + "\"");
     } else if (what == "vertices" || what == "edges" || what == "faces") {
         polygon_mesh_class& mesh = active_mesh().polygon();
@@ -529,6 +564,15 @@ void script_runner::expect(const words& w) {
         }
         const std::vector<int> want = to_ints(w, 3);
         if (have != want) fail(what + " " + w[2] + " are [" + join(have) + "], not [" + join(want) + "]");
+    } else if (what == "attributes") {
+        need(w, 4, "expect attributes SHAPE N");
+        auto* shape = dynamic_cast<host::shape*>(&shape_ref(w[2]));
+        const int n = shape ? static_cast<int>(shape->state().attributes.size()) : 0;
+        if (n != to_int(w[3])) fail(w[2] + " has " + std::to_string(n) + " attributes, not " + w[3]);
+    } else if (what == "undo-steps" || what == "undo-records") {
+        const int n = what == "undo-steps" ? static_cast<int>(scene().history().undo_count())
+                                           : scene().undo_records_made();
+        if (n != to_int(w[2])) fail("there are " + std::to_string(n) + " " + what + ", not " + w[2]);
     } else if (what == "shape" || what == "no-shape") {
         const bool exists = scene().get_shape_by_name(w[2].c_str()) != nullptr;
         if (exists != (what == "shape")) fail(exists ? "the scene has a shape '" + w[2] + "'" : "no shape '" + w[2] + "'");
@@ -550,7 +594,7 @@ void script_runner::expect_control(const words& w) {
         need(w, 4, "expect CONTROL value V");
         if (c.value != to_float(w[3])) fail("has the value " + float_text(c.value));
     } else if (what == "title") {
-        const std::string text = rest(w, 3);
+        const std::string text = translated(rest(w, 3));
         if (c.title != text) fail("has the title \"" + c.title + "\"");
     } else {
         throw line_error("cannot expect '" + w[1] + "': not a control state, message, question, count or position");

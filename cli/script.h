@@ -4,7 +4,8 @@
 // and `expect` lines that check what the user would see.
 //
 // Words are separated by blanks; "double quotes" keep blanks inside a word
-// (\" and \\ inside them); # starts a comment outside quotes.
+// (\" and \\ inside them); a # that starts the line's first word, or that
+// stands alone or before a blank, starts a comment ("#3" is a word).
 #pragma once
 
 #include <istream>
@@ -12,6 +13,10 @@
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "host/text_resources.h"
+
+class shape_class;
 
 namespace host {
 class application;
@@ -54,6 +59,9 @@ private:
     host::scene& scene();
     host::mesh_shape& active_mesh();
     host::mesh_shape& mesh_named(const std::string& name);
+    // A shape by name (the first in scene order) or by "#INDEX" (its index
+    // in scene order, the root being #0).
+    shape_class& shape_ref(const std::string& ref);
     host::palette& palette();
 
     // Commands.
@@ -68,6 +76,7 @@ private:
     void delete_elements(const words& w);
     void merge(const words& w);
     void copy_shape(const words& w);
+    void group(const words& w);
     void remove_shape(const words& w);
     void set_value(const words& w);
     void press(const words& w);
@@ -91,9 +100,14 @@ private:
     void expect_control(const words& w);
     // Ends a user edit of `shape`: the host redraws it (wireframe hook).
     void edited(host::mesh_shape& shape);
+    // What the user sees for the English text `english` in the
+    // application's language: its translation, or, for an entry of the
+    // plug-in's message table, the same entry of the language's table.
+    std::string translated(const std::string& english);
 
     host::application& app_;
     std::ostream& out_;
+    std::vector<std::string> english_table_;  // the plug-in's message table in English
     int lines_run_ = 0;
     int expectations_ = 0;
 };

@@ -152,6 +152,9 @@ public:
     uv_view_state& uv_view_status() { return uv_view_; }
     scene_window_state& window_status() { return window_; }
     int merges() const { return merges_; }
+    // Undo records the plug-ins asked for (shape_class::create_undo_record).
+    int undo_records_made() const { return undo_records_made_; }
+    void count_undo_record() { ++undo_records_made_; }
     // Titles of the progress displays opened so far.
     const std::vector<std::string>& progress_titles() const { return progress_titles_; }
 
@@ -177,6 +180,7 @@ private:
     uv_view_state uv_view_;
     scene_window_state window_;
     int merges_ = 0;
+    int undo_records_made_ = 0;
     int line_serial_ = 0;
     std::vector<std::string> progress_titles_;
 };

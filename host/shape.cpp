@@ -80,6 +80,7 @@ void shape::end_modification() {
 }
 
 undo_record_interface* shape::create_undo_record() {
+    scene_->count_undo_record();
     auto* record = new undo_record(*scene_);
     record->AddRef();
     return record;

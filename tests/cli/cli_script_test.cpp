@@ -16,6 +16,8 @@ TEST(script_words, quotes_keep_blanks_and_comments_end_the_line) {
               (std::vector<std::string>{"expect", "message", "Release Twinel."}));
     EXPECT_EQ(cli::split_words("echo \"a \\\"b\\\" # c\""), (std::vector<std::string>{"echo", "a \"b\" # c"}));
     EXPECT_TRUE(cli::split_words("# only a comment").empty());
+    EXPECT_TRUE(cli::split_words("#only a comment").empty());
+    EXPECT_EQ(cli::split_words("activate #3 #"), (std::vector<std::string>{"activate", "#3"}));
     EXPECT_THROW(cli::split_words("echo \"open"), std::invalid_argument);
 }
 
