@@ -2,8 +2,8 @@
 // rebuild after the host renumbered faces, and the reconciliation of faces
 // of which one side gained a vertex.
 #include <algorithm>
-#include <climits>
 #include <cstdint>
+#include <memory>
 #include <utility>
 
 #include <boost/format.hpp>
@@ -31,6 +31,10 @@ bool occurs_in(const std::vector<int>& small, const std::vector<int>& large) {
     return korvo_polygon::is_in({small.data(), static_cast<int>(small.size()), false},
                                 {large.data(), static_cast<int>(large.size()), false});
 }
+
+// Spans up to this width are searched by walking the windows; wider ones
+// through the faces at each vertex, whose cost does not grow with the span.
+constexpr long long scanned_span = 16;
 
 // |span| without overflow.
 long long span_width(int span) { return span < 0 ? -static_cast<long long>(span) : span; }
@@ -106,6 +110,7 @@ int twinel_class::repair_faces_link_with_span(int span, std::vector<int>& missin
     const long long old_size = old.size();
     face_table.resize(n);
 
+    std::unique_ptr<vertex_faces> at;  // made when a wide span needs it
     std::vector<int> mirror;
     for (int i = 0; i < n; ++i) {
         if (face_table.has_pair(i)) continue;
@@ -123,22 +128,48 @@ int twinel_class::repair_faces_link_with_span(int span, std::vector<int>& missin
                 continue;
             }
         }
-        // Around the old partners of the faces near i.
         long long found = -1;
+        const long long w_first = std::max<long long>(i - s, 0);
         const long long w_end = std::min<long long>(i + s + 1, old_size);
-        for (long long w = std::max<long long>(i - s, 0); w < w_end && found < 0; ++w) {
-            const long long c = old.links[static_cast<std::size_t>(w)];
-            const long long g_end = std::min<long long>(c + s + 1, n);
-            for (long long g = std::max<long long>(c - s, 0); g < g_end; ++g) {
-                if (!face_table.has_pair(static_cast<int>(g)) && matches(g)) {
-                    found = g;
-                    break;
+        if (s <= scanned_span) {
+            // Around the old partners of the faces near i: window entry w
+            // offers the faces within s of its old partner c.
+            for (long long w = w_first; w < w_end && found < 0; ++w) {
+                const long long c = old.links[static_cast<std::size_t>(w)];
+                const long long g_end = std::min<long long>(c + s + 1, n);
+                for (long long g = std::max<long long>(c - s, 0); g < g_end; ++g) {
+                    if (!face_table.has_pair(static_cast<int>(g)) && matches(g)) {
+                        found = g;
+                        break;
+                    }
                 }
             }
+            // Among the faces appended last (paired or not).
+            for (long long g = std::max<long long>(n - s, 0); found < 0 && g < n; ++g)
+                if (matches(g)) found = g;
+        } else {
+            // The same choice from the other end: only faces holding every
+            // vertex of the mirror list can match, so each of those that
+            // does is placed in the walk above (its first window entry w with
+            // |c - g| <= s), and the earliest (w, g) wins.
+            if (!at) at = std::make_unique<vertex_faces>(faces, vertex_table.size());
+            const int v = rarest_vertex(mirror, *at);
+            long long best_w = w_end, last_appended = -1;
+            for (const int* g = v < 0 ? nullptr : at->begin(v); g && g != at->end(v); ++g) {
+                if (!matches(*g)) continue;
+                if (last_appended < 0 && *g >= n - s) last_appended = *g;
+                if (face_table.has_pair(*g)) continue;
+                for (long long w = w_first; w < best_w; ++w) {
+                    const long long c = old.links[static_cast<std::size_t>(w)];
+                    if (c - s <= *g && *g <= c + s) {
+                        best_w = w;
+                        found = *g;
+                        break;
+                    }
+                }
+            }
+            if (found < 0) found = last_appended;
         }
-        // Among the faces appended last (paired or not).
-        for (long long g = std::max<long long>(n - s, 0); found < 0 && g < n; ++g)
-            if (matches(g)) found = g;
         if (found >= 0)
             face_table.link(i, static_cast<int>(found));
         else
