@@ -43,8 +43,8 @@ install_missing() {
 
 mark=$(date +%s)
 started=$mark
-# Seconds since the last call.
-lap() { now=$(date +%s); echo "$((now - mark)) s"; mark=$now; }
+# Sets `elapsed` to the seconds since the last call.
+lap() { now=$(date +%s); elapsed=$((now - mark)); mark=$now; }
 
 install_missing cmake make g++ g++-multilib libboost-dev googletest \
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 \
@@ -55,13 +55,14 @@ if [ "$wine32" = yes ] && ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends wine32:i386 >/dev/null
 fi
 
-echo "platforms: packages ready ($(lap))"
+lap
+echo "platforms: packages ready ($elapsed s)"
 
 jobs=$(nproc)
 passed=0
 failed=0
-pass() { passed=$((passed + 1)); echo "platforms: ok: $1 ($(lap))"; }
-fail() { failed=$((failed + 1)); echo "platforms: FAILED: $1 ($(lap))" >&2; }
+pass() { lap; passed=$((passed + 1)); echo "platforms: ok: $1 ($elapsed s)"; }
+fail() { lap; failed=$((failed + 1)); echo "platforms: FAILED: $1 ($elapsed s)" >&2; }
 
 configure() { # build-dir toolchain [cmake options]
   dir=$1 toolchain=$2
@@ -138,6 +139,9 @@ start_wine() { # prefix
   started_prefixes="$started_prefixes $WINEPREFIX"
   "$WINESERVER" -p </dev/null >/dev/null 2>&1
   "$WINELOADER64" wineboot --init </dev/null >/dev/null 2>&1
+  # No display: with the null graphics driver, the first program that loads
+  # user32 does not wait for a desktop process that cannot start.
+  "$WINELOADER64" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f </dev/null >/dev/null 2>&1
 }
 
 # ---- twinel64.dll ------------------------------------------------------------------
