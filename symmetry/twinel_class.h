@@ -247,6 +247,26 @@ public:
     // the joined quadrilaterals with each other.
     void remove_edges(bool reface, int selection_mode);
 
+    // ---- pairing by hand, the palette's repair workflow (unmatch_repair.cpp)
+    // Pairs vertex i with vertex j (i == j makes i self-paired; earlier
+    // partners of either become unpaired), then moves j to the mirror of i
+    // (a self-paired i onto the plane) inside the shape's update bracket.
+    // Indices outside the table change nothing.
+    void vertex_link(int i, int j);
+    // Removes vertex i from the table (higher entries move down, its partner
+    // becomes unpaired) and from the mesh, inside one vertex removal batch;
+    // the faces the host deletes with the vertex leave the face table at
+    // once (their partners become unpaired), and edge_count is recorded.
+    // Returns null, "remove_error" (i outside the table or the mesh;
+    // nothing changes) or "Twinel ERROR at removing vertices" (the host
+    // failed; the tables no longer describe the mesh).
+    const char* remove_unmatch_vertex(int i);
+    // Removes the face from the table (its partner becomes unpaired) and
+    // from the mesh, rebuilds the edges and records edge_count. Returns
+    // null, "remove_error" (face outside the table or the mesh; nothing
+    // changes) or "Twinel ERROR at removing faces" (the host failed).
+    const char* remove_unmatch_face(int face);
+
 private:
     // Positions of every vertex of the mesh, through get_position.
     std::vector<vec3> read_positions();
