@@ -67,6 +67,84 @@ void set_r_margin(symmetry_window& w, scene_interface& scene) {
     take_near_distance(w, scene, &Symmetry_class::reduse_margin);
 }
 
+// ---- the Repair page ---------------------------------------------------------------
+
+// "update" after a repair step: only for a polygon mesh, unless the row
+// asks for it in any case.
+void update_mesh(symmetry_window& w, scene_interface& scene) {
+    if (w.is_polygon) scene.update_figure();
+}
+
+void master_repair(symmetry_window& w, scene_interface& scene) {
+    if (!w.is_polygon) return;
+    w.run_checked_repairs(scene);
+    update_mesh(w, scene);
+}
+// The window re-reads the scene even without a mesh.
+void reduc_verti(symmetry_window& w, scene_interface& scene) {
+    w.reduce_duplicated_vertices();
+    w.start_trigger(&scene, false);
+}
+void make_edges(symmetry_window& w, scene_interface&) { w.remake_all_edges(); }
+void face_norm(symmetry_window& w, scene_interface& scene) {
+    w.adjust_face_direction(scene);
+    scene.update_figure();
+}
+void face_invalid(symmetry_window& w, scene_interface& scene) {
+    w.remove_invalide_faces();
+    scene.update_figure();
+}
+void face_overlaped(symmetry_window& w, scene_interface& scene) {
+    w.sel_overlaped_faces(scene);
+    scene.update_figure();
+}
+void face_triplet(symmetry_window& w, scene_interface& scene) {
+    w.sel_trident_faces(scene);
+    scene.update_figure();
+}
+void face_over4t(symmetry_window& w, scene_interface& scene) {
+    w.mark_over4_faces(false);
+    scene.update_figure();
+}
+void next_tri_face(symmetry_window& w, scene_interface& scene) { w.next_trident_face(scene); }
+
+// ---- the unmatch repair workflow -------------------------------------------------------
+
+// Runs a workflow step on the current pairing, then re-reads the scene
+// keeping the step indices.
+template <void (symmetry_window::*step)(scene_interface&)>
+void workflow_step(symmetry_window& w, scene_interface& scene) {
+    if (!w.current_twinel) return;
+    (w.*step)(scene);
+    w.start_trigger(&scene, false);
+}
+
+// The same for creating and removing, whose message is shown whether or
+// not verbose is on (the pairing has been released by then).
+template <const char* (symmetry_window::*step)(scene_interface&)>
+void workflow_edit(symmetry_window& w, scene_interface& scene) {
+    if (!w.current_twinel) return;
+    if (const char* message = (w.*step)(scene)) w.show(message);
+    w.start_trigger(&scene, false);
+}
+
+// With an unpaired vertex the vertex table is made again; with none the
+// pairs are listed and nothing is rebuilt.
+void remake_v_link(symmetry_window& w, scene_interface& scene) {
+    if (!w.current_twinel) return;
+    if (w.current_twinel->vertex_table.unmatched < 1) {
+        w.list_vertex_pairs(scene);
+        return;
+    }
+    w.remake_vertices_link();
+    w.start_trigger(&scene, true);
+}
+void remake_f_link(symmetry_window& w, scene_interface& scene) {
+    if (!w.current_twinel) return;
+    w.remake_faces_link();
+    w.start_trigger(&scene, true);
+}
+
 constexpr button_row rows[] = {
     {"inhibit_update", inhibit_update},
     {"allow-update", allow_update},
@@ -80,6 +158,27 @@ constexpr button_row rows[] = {
     {"sym_uva", sym_uva},
     {"set_margin", set_margin},
     {"set_r_margin", set_r_margin},
+    {"master-repair", master_repair},
+    {"reduc-verti", reduc_verti},
+    {"make-edges", make_edges},
+    {"face-norm", face_norm},
+    {"face-invalid", face_invalid},
+    {"face-overlaped", face_overlaped},
+    {"face-triplet", face_triplet},
+    {"next-tri-face", next_tri_face},
+    {"face-over4t", face_over4t},
+    {"next_u_vertex", workflow_step<&symmetry_window::select_next_unmatch_vertex>},
+    {"next_p_vertex", workflow_step<&symmetry_window::mark_next_vertex_pair>},
+    {"v_link", workflow_step<&symmetry_window::force_vertex_link>},
+    {"v_append", workflow_edit<&symmetry_window::append_pair_vertex>},
+    {"v_remove", workflow_edit<&symmetry_window::remove_unmatch_vertex>},
+    {"next_u_face", workflow_step<&symmetry_window::select_next_unmatch_face>},
+    {"next_p_face", workflow_step<&symmetry_window::mark_next_face_pair>},
+    {"f_link", workflow_step<&symmetry_window::force_face_link>},
+    {"f_append", workflow_edit<&symmetry_window::append_pair_face>},
+    {"f_remove", workflow_edit<&symmetry_window::remove_unmatch_face>},
+    {"remake_v_link", remake_v_link},
+    {"remake_f_link", remake_f_link},
 };
 
 }  // namespace

@@ -222,6 +222,103 @@ public:
     // Re-reads the host's current scene (start_trigger without reset).
     void renew();
 
+    // ---- the Repair page (repair_commands.cpp) --------------------------------
+    // Each works on the current polygon mesh and does nothing without one.
+    // Messages are entries of the message table, shown through the host;
+    // the "nothing found" ones only with verbose.
+    //
+    // "All repair": the steps whose checkboxes are checked, in the page's
+    // order (merge duplicated vertices and re-read the scene, remake edges,
+    // face directions, invalid faces, overlapped faces, three-connected
+    // faces, faces of five or more corners).
+    void run_checked_repairs(scene_interface& scene);
+    // The host mesh merges vertices at identical positions; rebuilds all
+    // its edges.
+    void reduce_duplicated_vertices();
+    void remake_all_edges();
+    // Removes faces of fewer than three corners or with a repeated vertex;
+    // with verbose, message 1 (none) or 2 (how many).
+    void remove_invalide_faces();
+    // Selects the smaller of overlapping faces with message 17 (always), or
+    // with verbose message 18 when there are none.
+    void sel_overlaped_faces(scene_interface& scene);
+    // Fills the trident face list with the faces at edges shared by more
+    // than two faces (cursor -1), selects them, marks those edges, shows
+    // message 19 with verbose and re-reads the scene keeping the list; with
+    // verbose message 20 when there are none.
+    void sel_trident_faces(scene_interface& scene);
+    // In modify mode, selects the next face of the trident list alone,
+    // wrapping round; a face number the mesh no longer has makes the window
+    // re-read the scene with reset, which empties the list.
+    void next_trident_face(scene_interface& scene);
+    // Marks the faces of five or more corners (message 9 with verbose), or
+    // with verbose shows message 21. The argument changes nothing.
+    void mark_over4_faces(bool all_repair);
+    // Has the host turn the faces round when their directions disagree;
+    // with verbose message 16 when they already agree.
+    void adjust_face_direction(scene_interface& scene);
+    // Face selection in modify mode with exactly the given face (faces)
+    // selected, inside one inhibit and allow of figure updates.
+    void sel_face(scene_interface& scene, int face);
+    void sel_faces(scene_interface& scene, const std::vector<int>& faces);
+    // Edge (face) marks of the current shape through the element-mark
+    // component, flag false whatever the argument; nothing without the
+    // component.
+    void mark_line(const std::vector<int>& edges, bool flag);
+    void mark_face(const std::vector<int>& faces, bool flag);
+
+    // ---- the unmatch repair workflow (unmatch_workflow.cpp) --------------------
+    // Each needs the current pairing and does nothing without one. The
+    // current element is shown selected, the candidate as an element mark.
+    //
+    // Selects the next unpaired vertex after u_v_index (base side first) in
+    // vertex selection and modify mode; it becomes u_v_index (-1 when every
+    // vertex is paired), and the candidate is forgotten.
+    void select_next_unmatch_vertex(scene_interface& scene);
+    // Steps p_v_index through the unpaired vertices, nearest mirror first
+    // (the list is made on the first step after a new u_v_index, then
+    // cycled), marking the candidate. Nothing while u_v_index is -1.
+    void mark_next_vertex_pair(scene_interface& scene);
+    // Pairs u_v_index with p_v_index, moving the candidate to the mirror of
+    // the current vertex (onto the plane when they are one vertex), then
+    // refresh_after_vertex_repair. Nothing unless both are vertices.
+    void force_vertex_link(scene_interface& scene);
+    // Appends the mirror vertex of u_v_index (pairing them), or removes
+    // u_v_index from the mesh; then refresh_after_vertex_repair. A failure
+    // releases the pairing and returns its message (untranslated); null
+    // otherwise, also when u_v_index is -1.
+    const char* append_pair_vertex(scene_interface& scene);
+    const char* remove_unmatch_vertex(scene_interface& scene);
+    // Shows the unpaired vertex count in "unmatch_v_number". At 0 the step
+    // indices, selection and vertex marks are cleared, the face table is
+    // rebuilt (remake_faces_link) and the window re-reads `scene` (may be
+    // null) with reset; otherwise the next unpaired vertex is selected and
+    // becomes u_v_index.
+    void refresh_after_vertex_repair(scene_interface* scene);
+    // The same steps for faces: in face selection; the candidates are the
+    // other unpaired faces, nearest mirrored centre first; linking changes
+    // no geometry; creating appends the mirror face (refused with "Unpaired
+    // vertex in mirror face." when a vertex has no partner); removing
+    // deletes the face; both rebuild the edges.
+    void select_next_unmatch_face(scene_interface& scene);
+    void mark_next_face_pair(scene_interface& scene);
+    void force_face_link(scene_interface& scene);
+    const char* append_pair_face(scene_interface& scene);
+    const char* remove_unmatch_face(scene_interface& scene);
+    // As refresh_after_vertex_repair with "unmatch_f_number"; at 0 no table
+    // is rebuilt.
+    void refresh_after_face_repair(scene_interface* scene);
+    // Re-pairs every vertex of the pairing (the face table is left alone);
+    // a message is shown with verbose.
+    void remake_vertices_link();
+    // Re-pairs every face, or refuses with "Can't do in complete symmetize
+    // vertices." while a vertex is unpaired; a message is shown with verbose.
+    void remake_faces_link();
+    // Writes the vertex pairs to the scene's message window: a start line,
+    // "%6i<->%6i" for each vertex and its partner in index order, an end
+    // line.
+    void list_vertex_pairs(scene_interface& scene);
+
     // ---- helpers ---------------------------------------------------------------
     // The settings the symmetry controls show and edit: the pairing's copy
     // while there is a pairing, otherwise the window's.
