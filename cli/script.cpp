@@ -6,6 +6,8 @@
 #include <iomanip>
 #include <sstream>
 
+#include <boost/format.hpp>
+
 #include "frame/sdk/polygon_mesh.h"
 #include "host/application.h"
 #include "host/element_marks.h"
@@ -92,6 +94,18 @@ std::vector<int> selected(polygon_mesh_class& mesh, int target) {
             if (mesh.face(f).get_active()) out.push_back(f);
     }
     return out;
+}
+
+// `templ` with printf-style directives (Boost.Format) filled with `numbers`.
+std::string formatted_message(const std::string& templ, const std::vector<int>& numbers) {
+    try {
+        boost::format text(templ);
+        for (int n : numbers) text % n;
+        return text.str();
+    } catch (const boost::io::format_error& e) {
+        throw line_error("cannot format \"" + templ + "\" with " + std::to_string(numbers.size()) +
+                         " numbers: " + e.what());
+    }
 }
 
 }  // namespace
@@ -531,6 +545,13 @@ void script_runner::expect(const words& w) {
         for (const std::string& line : app_.message_lines()) seen = seen || line == text;
         if (seen != (what == "message"))
             fail(seen ? "the message \"" + text + "\" was shown" : "no message \"" + text + "\" was shown");
+    } else if (what == "message-format") {
+        // A formatted message: the template in the application's language
+        // filled with the whole numbers that follow it.
+        const std::string text = formatted_message(translated(w[2]), to_ints(w, 3));
+        bool seen = false;
+        for (const std::string& line : app_.message_lines()) seen = seen || line == text;
+        if (!seen) fail("no message \"" + text + "\" was shown");
     } else if (what == "question") {
         const std::string text = translated(rest(w, 2));
         if (app_.questions().empty() || app_.questions().back() != text)
