@@ -264,24 +264,58 @@ void remove_elements(mesh_data& mesh, const std::vector<std::uint8_t>& vertex_ma
     compact_edges(mesh, keep_edge, any_vertex ? &map : nullptr);
 }
 
-void rebuild_edges(mesh_data& mesh) {
-    face_sides s = collect_sides(mesh);
-    // Unordered pairs; loops (a face repeating a vertex in neighbouring
-    // corners) join nothing and get no edge.
-    std::vector<std::int32_t> lo, hi;
-    lo.reserve(s.from.size());
-    hi.reserve(s.from.size());
-    std::vector<std::int32_t> side_of;  // position in s of each pair
-    side_of.reserve(s.from.size());
-    for (std::size_t i = 0; i < s.from.size(); ++i) {
-        if (s.from[i] == s.to[i]) continue;
-        lo.push_back(std::min(s.from[i], s.to[i]));
-        hi.push_back(std::max(s.from[i], s.to[i]));
-        side_of.push_back(static_cast<std::int32_t>(i));
+namespace {
+
+// Calls fn(from, to) for every side of every face, in face and corner order.
+template <class Fn>
+void for_each_side(const mesh_data& mesh, Fn fn) {
+    for (int f = 0; f < mesh.face_count(); ++f) {
+        const std::int32_t* c = mesh.face_vertices(f);
+        const int n = mesh.face_size[f];
+        for (int k = 0; k < n; ++k) fn(c[k], c[k + 1 < n ? k + 1 : 0]);
     }
-    std::vector<std::uint8_t> first_use(lo.size(), 0);
-    const auto order = sorted_pair_order(mesh.vertex_count(), lo, hi);
-    for_each_group(order, lo, hi, [&](const std::int32_t* b, const std::int32_t*) { first_use[*b] = 1; });
+}
+
+}  // namespace
+
+void rebuild_edges(mesh_data& mesh) {
+    // Loops (a face repeating a vertex in neighbouring corners) join
+    // nothing and get no edge; the other sides are numbered in order.
+    const int nv = mesh.vertex_count();
+    std::vector<std::int32_t> start(static_cast<std::size_t>(nv) + 1, 0);
+    std::size_t sides = 0;
+    for_each_side(mesh, [&](std::int32_t a, std::int32_t b) {
+        if (a == b) return;
+        ++start[static_cast<std::size_t>(std::min(a, b)) + 1];
+        ++sides;
+    });
+    for (int v = 0; v < nv; ++v) start[v + 1] += start[v];
+
+    // Each side under its lower vertex, in side order: its higher vertex and
+    // its number.
+    std::vector<std::int32_t> higher(sides), number(sides);
+    {
+        std::vector<std::int32_t> fill(start.begin(), start.end() - 1);
+        std::int32_t next = 0;
+        for_each_side(mesh, [&](std::int32_t a, std::int32_t b) {
+            if (a == b) return;
+            const std::int32_t at = fill[std::min(a, b)]++;
+            higher[at] = std::max(a, b);
+            number[at] = next++;
+        });
+    }
+    // A vertex pair is used first by the first side under its lower vertex
+    // that reaches its higher vertex.
+    std::vector<std::uint8_t> first_use(sides, 0);
+    {
+        std::vector<std::int32_t> seen(static_cast<std::size_t>(nv), -1);
+        for (std::int32_t lo = 0; lo < nv; ++lo)
+            for (std::int32_t at = start[lo]; at < start[lo + 1]; ++at)
+                if (seen[higher[at]] != lo) {
+                    seen[higher[at]] = lo;
+                    first_use[number[at]] = 1;
+                }
+    }
 
     std::vector<std::int64_t> selected;  // unordered keys of selected old edges
     for (std::size_t e = 0; e < mesh.edges.size(); ++e)
@@ -293,14 +327,16 @@ void rebuild_edges(mesh_data& mesh) {
 
     mesh.edges.clear();
     mesh.edge_selected.clear();
-    for (std::size_t i = 0; i < lo.size(); ++i) {
-        if (!first_use[i]) continue;
-        const std::int32_t side = side_of[i];
-        mesh.edges.push_back({s.from[side], s.to[side]});
+    std::size_t side = 0;
+    for_each_side(mesh, [&](std::int32_t a, std::int32_t b) {
+        if (a == b || !first_use[side++]) return;
+        mesh.edges.push_back({a, b});
         mesh.edge_selected.push_back(
-            !selected.empty() && std::binary_search(selected.begin(), selected.end(), pair_key(lo[i], hi[i])) ? 1
-                                                                                                                : 0);
-    }
+            !selected.empty() &&
+                    std::binary_search(selected.begin(), selected.end(), pair_key(std::min(a, b), std::max(a, b)))
+                ? 1
+                : 0);
+    });
 }
 
 int reduce_duplicated_vertices(mesh_data& mesh) {
