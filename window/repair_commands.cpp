@@ -2,8 +2,8 @@
 // are host mesh operations and the mesh analyses; what lives here is how
 // the window drives them, selects or marks what they find, and reports it
 // with the numbered messages of the message table.
+#include <initializer_list>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include <boost/format.hpp>
