@@ -1,5 +1,5 @@
-// Pairing by hand: linking two vertices, and removing a vertex or a face
-// while both pair tables keep describing the mesh.
+// Pairing by hand: removing a vertex or a face while both pair tables keep
+// describing the mesh.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -103,23 +103,6 @@ TEST(unmatch_repair, removing_a_face_unpairs_its_partner_and_rebuilds_the_edges)
     EXPECT_EQ(s.twinel.face_table.unmatched, 1);
     EXPECT_FALSE(s.twinel.face_table.has_pair(2)) << "face 3, the mirror of face 0, moved down to 2";
     EXPECT_FALSE(s.twinel.is_modified());
-}
-
-TEST(unmatch_repair, linking_moves_the_second_vertex_to_the_mirror_of_the_first) {
-    paired_strip s;
-    s.mesh().vertex(4).set_position(vec3(2.5f, 0.0f, 0.0f));
-    s.twinel.vertex_table.link(0);  // 0 self, 4 left unpaired
-    s.twinel.vertex_link(4, 0);
-    EXPECT_EQ(s.twinel.vertex_table.partner(0), 4);
-    EXPECT_EQ(s.twinel.vertex_table.unmatched, 0);
-    EXPECT_EQ(s.mesh().vertex(0).get_position(), vec3(-2.5f, 0.0f, 0.0f));
-
-    // A vertex linked with itself goes onto the plane.
-    s.mesh().vertex(7).set_position(vec3(0.25f, 1.0f, 0.35f));
-    s.twinel.vertex_link(7, 7);
-    EXPECT_TRUE(s.twinel.vertex_table.is_self(7));
-    EXPECT_EQ(s.mesh().vertex(7).get_position(), vec3(0.0f, 1.0f, 0.35f));
-    EXPECT_EQ(s.twinel.vertex_table.unmatched, 0);
 }
 
 }  // namespace
