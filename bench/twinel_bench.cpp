@@ -167,7 +167,7 @@ void do_sym_changed(benchmark::State& state) {
 BENCHMARK(do_sym_changed)->Args({1000000, 1})->Args({1000000, 0})->Unit(benchmark::kMillisecond)->MinTime(3.0);
 
 // The pieces of those figures: the face table alone (after one removal),
-// and the host's edge rebuild of the whole torus.
+// the host's edge rebuild of the whole torus and its removal of a vertex.
 void repair_face_table(benchmark::State& state) {
     paired_torus t(static_cast<int>(state.range(0)));
     polygon_mesh_class& mesh = *t.polygon.mesh;
@@ -192,6 +192,19 @@ void host_rebuild_edges(benchmark::State& state) {
     state.counters["edges"] = mesh.edge_count();
 }
 BENCHMARK(host_rebuild_edges)->Arg(1000000)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+
+// The host's removal of one vertex (and its four faces) from the torus.
+void host_remove_vertex(benchmark::State& state) {
+    mesh_scene t(host::make_torus(jittered_torus(static_cast<int>(state.range(0)))));
+    polygon_mesh_class& mesh = *t.polygon.mesh;
+    for (auto _ : state) {
+        state.PauseTiming();
+        t.restore();
+        state.ResumeTiming();
+        mesh.remove_vertex(mesh.get_number_of_vertices() / 3);
+    }
+}
+BENCHMARK(host_remove_vertex)->Arg(1000000)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 
 }  // namespace
 
