@@ -1,7 +1,6 @@
 #include "uv/file_types.h"
 
 #include <cctype>
-#include <cstring>
 
 std::string file_type_filter(int type_count, const char* const* types) {
     std::string filter;

@@ -7,18 +7,20 @@ bool filepath_dialog(std::string& path, int type_count, const char** types, bool
     @autoreleasepool {
         @try {
             NSMutableArray* allowed = [NSMutableArray arrayWithCapacity:(type_count > 0 ? type_count : 0)];
-            for (int i = 0; types && i < type_count; ++i)
-                if (types[i]) [allowed addObject:[NSString stringWithUTF8String:types[i]]];
+            for (int i = 0; types && i < type_count; ++i) {
+                // Null for a missing type or text that is not UTF-8.
+                NSString* type = types[i] ? [NSString stringWithUTF8String:types[i]] : nil;
+                if (type) [allowed addObject:type];
+            }
 
             NSSavePanel* panel = open ? [NSOpenPanel openPanel] : [NSSavePanel savePanel];
             if ([allowed count] > 0) [panel setAllowedFileTypes:allowed];
             if (!open) [panel setExtensionHidden:NO];
             if (!path.empty()) {
                 NSString* start = [NSString stringWithUTF8String:path.c_str()];
-                if (start) {
-                    [panel setDirectoryURL:[NSURL fileURLWithPath:[start stringByDeletingLastPathComponent]]];
-                    if (!open) [panel setNameFieldStringValue:[start lastPathComponent]];
-                }
+                NSString* folder = start ? [start stringByDeletingLastPathComponent] : nil;
+                if ([folder length] > 0) [panel setDirectoryURL:[NSURL fileURLWithPath:folder]];
+                if (start && !open) [panel setNameFieldStringValue:[start lastPathComponent]];
             }
 
             NSString* chosen = [panel runModal] == NSModalResponseOK ? [[panel URL] path] : nil;
