@@ -166,6 +166,14 @@ void do_sym_changed(benchmark::State& state) {
 }
 BENCHMARK(do_sym_changed)->Args({1000000, 1})->Args({1000000, 0})->Unit(benchmark::kMillisecond)->MinTime(3.0);
 
+// The face half of the construction: pairing the faces of the paired torus.
+void make_faces_link(benchmark::State& state) {
+    paired_torus t(static_cast<int>(state.range(0)));
+    for (auto _ : state) t.pairing.make_faces_link();
+    state.counters["unmatched"] = t.pairing.face_table.unmatched;
+}
+BENCHMARK(make_faces_link)->Arg(1000000)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+
 // The pieces of those figures: the face table alone (after one removal),
 // the host's edge rebuild of the whole torus and its removal of a vertex.
 void repair_face_table(benchmark::State& state) {
