@@ -6,6 +6,8 @@
 // caller translates them before showing them.
 #pragma once
 
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "frame/array.h"
@@ -14,6 +16,8 @@
 #include "symmetry/symmetry_class.h"
 
 class face_class;
+class shape_class;
+class skin_class;
 struct face_buffer;
 
 class twinel_class : public Symmetry_class {
@@ -181,6 +185,27 @@ public:
     // their partner corners.
     void adjust_center_face_uv(face_class& f);
 
+    // ---- skin symmetry (skin_symmetry.cpp) ---------------------------------
+    // Copies the skin bindings of each source-side vertex (plane coordinate
+    // of its local position > 0 for base sides 0 and 1, <= 0 for 2) that has
+    // a partner, in index order: the partner gets exactly as many bindings,
+    // each with the mirror joint (get_sym_joint) and the weight of the
+    // source's binding; a vertex paired with itself gains, for each side
+    // joint it is bound to, the mirror joint with the same weight
+    // (append_skin). Stops at the first vertex with a binding without joint
+    // ("Not found valide joint") or a joint without mirror (" No found sym
+    // joint of[%s] at[%i -> %i]" with the joint's name and both vertices);
+    // that vertex's partner is left unchanged, earlier vertices stay done.
+    // Unlike other operations it answers the message already in the user's
+    // language (through `host`), since the formatted one can only be
+    // translated before it is filled in; nothing on success.
+    std::optional<std::string> sym_skins();
+    // The mirror joint: the scene's shape (through the joint's scene) named
+    // with the other side's prefix ("right"/"left", then "l_"/"l-" and
+    // "r_"/"r-", case-sensitive), null when there is none or the joint is
+    // null; the joint itself when its name has no such prefix.
+    static shape_class* get_sym_joint(shape_class* joint);
+
     // ---- making and keeping the symmetric mesh (twinel_lifecycle.cpp,
     // table_repair.cpp, symmetric_editing.cpp) ------------------------------
     // Pairs the mesh as it is: the vertices, then, when none is left
@@ -282,3 +307,8 @@ private:
     // holds only the faces that stay unpaired.
     void pair_missing_faces(const face_buffer& faces, std::vector<int>& missing);
 };
+
+// Binds `skin` to `joint` with `weight`: an existing binding to the joint
+// takes the weight, otherwise a binding is appended (its weight set first,
+// then its joint).
+void append_skin(skin_class& skin, shape_class* joint, float weight);
