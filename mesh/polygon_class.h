@@ -18,6 +18,9 @@
 #include "mesh/shape_class.h"
 
 class scene_interface;
+namespace uv_editing {
+struct face_uv;
+}
 
 class Polygon_class : public Shape_class {
 public:
@@ -134,6 +137,38 @@ public:
     // larger face's outline, the smaller one. Shows the progress display
     // "finding redundant faces" on the shape's scene while it runs.
     void get_redundant_faces(std::vector<int>& faces);
+
+    // ---- UV editing (uv/uv_editing.cpp; uv_editing::face_uv in uv/uv_editing.h)
+    // `distance` chooses the distance UV set, otherwise the parameter set.
+    // Faces without UVs are neither read nor written.
+    //
+    // Empties `list` and fills it with one record per face carrying UVs and
+    // using a selected vertex: for each selected vertex (ascending), each
+    // such face (ascending), the first corner at that vertex with its UV,
+    // group -1. With no selected vertex or no face the list is left
+    // untouched. Returns whether the list is non-empty.
+    bool get_faces_uv(std::vector<uv_editing::face_uv>& list, bool distance);
+    // Writes each record's UV into its face's chosen set at its corner, in
+    // list order. Records naming a face or corner the mesh no longer has,
+    // or a face without UVs, are skipped.
+    void set_faces_uv(const std::vector<uv_editing::face_uv>& list, bool distance);
+    // Copies the distance UVs onto the parameter UVs of every face (true),
+    // or the other way round (false).
+    void copy_uv(bool distance_to_parameter);
+    // Target 0 the distance UVs, any other the parameter UVs of every face:
+    // with `offset` each UV gets `value` added, otherwise each UV is
+    // multiplied by it component-wise (about the UV origin).
+    void change_uv_by_value(int target, vec2 value, bool offset);
+    // Unites the UVs at the selected vertices: the collected corners are
+    // grouped greedily in list order, a corner joining the group of the
+    // first ungrouped corner when its squared UV distance from that corner
+    // is below radius squared and (with `all`) whatever its vertex, or
+    // (without) only at the same vertex; each corner gets its group's mean.
+    void unify_uv(bool distance, bool all, float radius);
+    // Moves each corner at a selected vertex a quarter of the way towards
+    // its face's UV centroid (nonzero `distance`: the distance UVs), which
+    // gives every face around the vertex its own UV there.
+    void separate_uv(int distance);
 
 private:
     template <class Edges>
