@@ -179,6 +179,16 @@ constexpr button_row rows[] = {
     {"f_remove", workflow_edit<&symmetry_window::remove_unmatch_face>},
     {"remake_v_link", remake_v_link},
     {"remake_f_link", remake_f_link},
+    // UV tools and skin symmetry (uv_commands.cpp, skin_command.cpp).
+    {"duv-puv", [](symmetry_window& w, scene_interface& scene) { w.copy_uvs(scene, true); }},
+    {"puv-duv", [](symmetry_window& w, scene_interface& scene) { w.copy_uvs(scene, false); }},
+    {"uv-offset", [](symmetry_window& w, scene_interface& scene) { w.change_uvs(scene, true); }},
+    {"uv-factor", [](symmetry_window& w, scene_interface& scene) { w.change_uvs(scene, false); }},
+    {"uv-to-1", [](symmetry_window& w, scene_interface& scene) { w.unite_uvs(scene); }},
+    {"uv-to-s", [](symmetry_window& w, scene_interface& scene) { w.separate_uvs(scene); }},
+    {"move-uv", [](symmetry_window& w, scene_interface& scene) { w.collect_uv_edit(scene); }},
+    {"do-move-uv", [](symmetry_window& w, scene_interface& scene) { w.apply_uv_edit(scene); }},
+    {"sym_skin", [](symmetry_window& w, scene_interface&) { w.symmetrize_skins(); }},
 };
 
 }  // namespace

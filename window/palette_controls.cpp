@@ -398,5 +398,3 @@ void symmetry_window::popup_menu_value_changed(popup_menu_class& c) {
             uv_index_chosen(item);
     });
 }
-
-void symmetry_window::uv_index_chosen(int) {}

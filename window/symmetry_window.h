@@ -18,6 +18,7 @@
 #include "mesh/polygon_class.h"
 #include "mesh/shape_class.h"
 #include "symmetry/symmetry_class.h"
+#include "uv/uv_editing.h"
 
 class twinel_class;
 
@@ -115,6 +116,7 @@ public:
     kx::host_ref<dialog_interface> template_dialog;
     template_settings template_values;
     std::string template_file_name;
+    std::vector<uv_editing::face_uv> uv_edit_list;  // the corners "UV edit" collected, for "uv-index" and "Do"
     std::array<push_button_class*, toolbar_size> toolbar{};  // owned by the host
     bool shown = false;              // window visibility as last seen
     bool modify_mode = false;        // scene modify state as last seen
@@ -169,8 +171,11 @@ public:
     void checkbox_value_changed(checkbox_class& control) override;
     void number_value_changed(number_class& control) override;
     void popup_menu_value_changed(popup_menu_class& control) override;
-    // The user chose item `item` of "uv-index": the UV edit record to edit.
-    // Does nothing until the window keeps a UV edit list.
+    // The user chose item `item` of "uv-index" (uv_commands.cpp): item 0
+    // ("Lump edit") shows record 0 of the UV edit list, item k record k - 1,
+    // whose face is also marked (with the element-mark component and a
+    // polygon mesh); "u-v-value" and "v-v-value" take the record's UV and,
+    // with "do-move-uv", are enabled. An item past the list does nothing.
     void uv_index_chosen(int item);
     // Starting values, and the handles of the controls operations use.
     void initialize_push_button(push_button_class& control) override;
@@ -318,6 +323,38 @@ public:
     // "%6i<->%6i" for each vertex and its partner in index order, an end
     // line.
     void list_vertex_pairs(scene_interface& scene);
+
+    // ---- UV tools and skin symmetry (uv_commands.cpp, skin_command.cpp) ---------
+    // Each works on the current polygon mesh and redraws the scene's UV view
+    // afterwards. Without a polygon mesh the first two show "Reselect
+    // polygon mesh shape." (always); the others do nothing, as they do
+    // outside vertex selection in modify mode.
+    //
+    // Copies the distance UVs onto the parameter UVs, or back.
+    void copy_uvs(scene_interface& scene, bool distance_to_parameter);
+    // Translates (offset) or scales the set chosen in "uv-target" by
+    // ("u-value", "v-value").
+    void change_uvs(scene_interface& scene, bool offset);
+    // Unites the UVs at the selected vertices of the set chosen in
+    // "uv-v-target", within the window's own DUV_margin or PUV_margin, all
+    // vertices together when "uv-v-type" is on "Unite all".
+    void unite_uvs(scene_interface& scene);
+    // Separates the UVs at the selected vertices, each face's corner a
+    // quarter of the way towards its face's UV centre.
+    void separate_uvs(scene_interface& scene);
+    // "UV edit": with exactly one selected vertex, collects its corners into
+    // the UV edit list and offers them in "uv-index" ("Lump edit", then one
+    // item per record's face); nothing collected empties and disables the
+    // popup. Another count shows "Only 1 vertex select." with verbose.
+    void collect_uv_edit(scene_interface& scene);
+    // "Do": writes ("u-v-value", "v-v-value") into the chosen set at every
+    // record of the UV edit list ("uv-index" on "Lump edit") or at the
+    // chosen one, then redraws the UV view. Records the mesh no longer has
+    // are skipped; nothing without a polygon mesh.
+    void apply_uv_edit(scene_interface& scene);
+    // "Symmerize Skin": with a pairing, its sym_skins; with verbose, a
+    // warning first when elements are unpaired, and the message it answers.
+    void symmetrize_skins();
 
     // ---- helpers ---------------------------------------------------------------
     // The settings the symmetry controls show and edit: the pairing's copy
