@@ -170,6 +170,46 @@ public:
     // gives every face around the vertex its own UV there.
     void separate_uv(int distance);
 
+    // ---- shape tools (useless_edges.cpp, polygon_fork.cpp, near_pair.cpp) --
+    // Two vertices and their distance; (-1, -1, the largest float) for none.
+    struct vertices_pair {
+        int first = -1;
+        int second = -1;
+        float distance = 3.4028235e38f;
+    };
+    // Clears every edge's selection and selects the diagonals that split a
+    // flat quadrilateral into two triangles (angles in degrees: the largest
+    // fold between the triangles, the largest corner of the quadrilateral
+    // at the diagonal's ends); of candidates sharing a quadrilateral side
+    // only the flatter one, at equal flatness the lower edge, stays. Returns
+    // whether an edge was selected (false for a mesh without edges).
+    bool select_useless_edges(float face_angle, float side_angle);
+    // The candidate test for the diagonal (p, q) between two faces, the
+    // limits being signed squared cosines (mesh/useless_edges.h). Both
+    // faces must be triangles with a corner other than p and q; their
+    // normals must agree within `face_limit`, which stores that agreement
+    // in `score`; then the quadrilateral's corners at p and q and their two
+    // parts must pass `side_limit` and `half_limit`. Reads positions only.
+    bool check_useless_edge(int p, int q, face_class& first, face_class& second, float face_limit,
+                            float side_limit, float half_limit, float& score);
+    // Separates the shape into new shapes (named after it with "_k"), one
+    // per connected piece, or with more pieces than `max_parts`: without
+    // `share` the last part takes the rest, with `share` the pieces are
+    // dealt out in blocks. The shape itself stays, renamed "#_" + its name,
+    // and becomes the scene's active shape. Vertices on no edge go to no
+    // part. Returns the piece count (without `share` at most max_parts), or
+    // 0 and changes nothing when max_parts < 2, the mesh has fewer than 3
+    // vertices or edges, fewer than 2 pieces, or the shape has no scene.
+    int fork(int max_parts, bool share);
+    // One part shell: refreshes the scene when it is editing, duplicates
+    // `source` with the identity transform, names the copy after itself
+    // with "_k", and answers the copy.
+    static Polygon_class _fork_sub(scene_interface* scene, shape_class& source, int k);
+    // The two vertices lying closest together, the one first along x (at
+    // equal x the lower index) first; ties keep the pair found first.
+    // None for fewer than two vertices.
+    vertices_pair find_first_near_vertices_pair();
+
 private:
     template <class Edges>
     void faces_pair_by_edges(const Edges& edges, int count, Array<int>& face_a, Array<int>& face_b,
