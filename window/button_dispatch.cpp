@@ -189,6 +189,16 @@ constexpr button_row rows[] = {
     {"move-uv", [](symmetry_window& w, scene_interface& scene) { w.collect_uv_edit(scene); }},
     {"do-move-uv", [](symmetry_window& w, scene_interface& scene) { w.apply_uv_edit(scene); }},
     {"sym_skin", [](symmetry_window& w, scene_interface&) { w.symmetrize_skins(); }},
+    // Shape and element tools (shape_tools.cpp).
+    {"p_offset", [](symmetry_window& w, scene_interface& scene) { w.offset_shape(scene); }},
+    {"v_offset", [](symmetry_window& w, scene_interface& scene) { w.offset_selected_vertices(scene); }},
+    {"sep_polygon", [](symmetry_window& w, scene_interface& scene) { w.separate_polygon(scene); }},
+    {"flip_face", [](symmetry_window& w, scene_interface& scene) { w.reverse_faces(scene); }},
+    {"mark_p_edge", [](symmetry_window& w, scene_interface& scene) { w.mark_open_edges(scene); }},
+    {"sel-unedge", [](symmetry_window& w, scene_interface& scene) { w.select_useless_edges(scene); }},
+    {"mark_to_line", [](symmetry_window& w, scene_interface& scene) { w.marked_edges_to_lines(scene); }},
+    {"find_near", [](symmetry_window& w, scene_interface& scene) { w.find_nearest_pair(scene); }},
+    {"reduse_v", [](symmetry_window& w, scene_interface& scene) { w.reduse_pair_vertices(scene); }},
 };
 
 }  // namespace

@@ -356,6 +356,58 @@ public:
     // warning first when elements are unpaired, and the message it answers.
     void symmetrize_skins();
 
+    // ---- shape and element tools (shape_tools.cpp) ------------------------------
+    // Each works on the current polygon mesh. "Reselect" below: without one,
+    // "Reselect polygon mesh shape." is shown and nothing else happens.
+    // Questions go through the host; "no" changes nothing.
+    //
+    // "Move offset" (Shape tool): Reselect; asks "Do ?"; on yes trans_offset
+    // by "p_o_value", negated when the mesh's face-flip flag is set.
+    void offset_shape(scene_interface& scene);
+    // Computes the vertex normals and moves every vertex of the current
+    // polygon by `distance` along its normal, inside one modification of
+    // the shape. Positions that do not change are not written.
+    void trans_offset(scene_interface* scene, float distance);
+    // "Move offset" (Element tool): Reselect; in vertex selection moves the
+    // selected vertices by "v_o_value" (negated as above) along their
+    // normals, between an inhibit and allow of figure updates, and with a
+    // pairing lets do_sym move their partners. Message 8 when no vertex is
+    // selected, and in edge or face selection, where none is.
+    void offset_selected_vertices(scene_interface& scene);
+    // "Separate": Reselect; asks "Start to separete polygon."; on yes forks
+    // the shape with "sep_num" and "sep_type", busy meanwhile; message 7
+    // when nothing was separated.
+    void separate_polygon(scene_interface& scene);
+    // "Reverse faces": Reselect; reverses every face (UVs with their
+    // corners, explicit normals cleared) and toggles the face-flip flag,
+    // inside one modification and one undo record.
+    void reverse_faces(scene_interface& scene);
+    // "Mark open edges": the edges with a face on one side only are added
+    // to the edge selection in edge selection and modify mode, and marked
+    // (edge marks) otherwise. Nothing without the element-mark component.
+    void mark_open_edges(scene_interface& scene);
+    // "Sel. useless": switches to edge selection and selects the useless
+    // diagonals within "face-angle-limit" and "side-angle-limit"; enters
+    // modify mode when one was selected, else shows "No conform edges."
+    // with verbose.
+    void select_useless_edges(scene_interface& scene);
+    // "Get shortest": Reselect; keeps the nearest vertex pair in `nearest`;
+    // when there is one, selects its two vertices alone in vertex modify
+    // mode and shows the distance in "distance_value".
+    void find_nearest_pair(scene_interface& scene);
+    // "Reduse": with exactly two vertices selected in vertex selection and
+    // modify mode, merges them into one; when the pairing drawn in modify
+    // mode (CSym) is the current one, is in step with the mesh and pairs
+    // both, their partners are merged too (vertices shared by the two
+    // pairs make one merge) and the pair tables are made again, busy
+    // meanwhile. Duplicated vertices are merged afterwards and the window
+    // re-reads the scene.
+    void reduse_pair_vertices(scene_interface& scene);
+    // "Create line from marked edges": one line shape per chain of the
+    // shape's marked edges; "No Marked line." with verbose when none is
+    // marked. Nothing without the element-mark component.
+    void marked_edges_to_lines(scene_interface& scene);
+
     // ---- helpers ---------------------------------------------------------------
     // The settings the symmetry controls show and edit: the pairing's copy
     // while there is a pairing, otherwise the window's.

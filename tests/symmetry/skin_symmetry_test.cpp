@@ -7,7 +7,6 @@
 #include <utility>
 #include <vector>
 
-#include "host/part.h"
 #include "mesh/polygon_class.h"
 #include "symmetry/twinel_class.h"
 #include "tests/common/mesh_builder.h"
