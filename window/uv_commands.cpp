@@ -64,8 +64,8 @@ void symmetry_window::collect_uv_edit(scene_interface& scene) {
         if (settings.verbose) show("Only 1 vertex select.");
         return;
     }
-    // The list starts empty, so that nothing collected never leaves the
-    // records of an earlier vertex (and the popup never offers them).
+    // The list starts empty: when nothing is collected, no record of an
+    // earlier vertex stays behind, and the popup offers none.
     uv_edit_list.clear();
     current_polygon.get_faces_uv(uv_edit_list, item_of(controls.uv_v_target) == 0);
     popup_menu_class* index = controls.uv_index;
@@ -75,10 +75,9 @@ void symmetry_window::collect_uv_edit(scene_interface& scene) {
             index->set_value(0);
             index->set_enabled(false);
         }
-        for (window_control* c : {static_cast<window_control*>(controls.u_v_value),
-                                  static_cast<window_control*>(controls.v_v_value),
-                                  static_cast<window_control*>(controls.do_move_uv)})
+        for (number_class* c : {controls.u_v_value, controls.v_v_value})
             if (c) c->set_enabled(false);
+        if (controls.do_move_uv) controls.do_move_uv->set_enabled(false);
         return;
     }
     if (!index) return;
@@ -97,10 +96,13 @@ void symmetry_window::uv_index_chosen(int item) {
     const uv_editing::face_uv& record = uv_edit_list[shown];
     if (item >= 1 && Mark.component && is_polygon && current_shape.shape)
         Mark.mark(*current_shape.shape, mark_request::FACES, 1, &record.face, false);
-    for (number_class* c : {controls.u_v_value, controls.v_v_value}) {
-        if (!c) continue;
-        c->set_value(c == controls.u_v_value ? record.uv.x : record.uv.y);
-        c->set_enabled(true);
+    if (controls.u_v_value) {
+        controls.u_v_value->set_value(record.uv.x);
+        controls.u_v_value->set_enabled(true);
+    }
+    if (controls.v_v_value) {
+        controls.v_v_value->set_value(record.uv.y);
+        controls.v_v_value->set_enabled(true);
     }
     if (controls.do_move_uv) controls.do_move_uv->set_enabled(true);
 }
