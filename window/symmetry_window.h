@@ -325,10 +325,11 @@ public:
     void list_vertex_pairs(scene_interface& scene);
 
     // ---- UV tools and skin symmetry (uv_commands.cpp, skin_command.cpp) ---------
-    // Each works on the current polygon mesh and redraws the scene's UV view
-    // afterwards. Without a polygon mesh the first two show "Reselect
-    // polygon mesh shape." (always); the others do nothing, as they do
-    // outside vertex selection in modify mode.
+    // The UV tools work on the current polygon mesh; those that edit UVs
+    // redraw the scene's UV view afterwards. Without a polygon mesh the
+    // first two show "Reselect polygon mesh shape." (always) and the others
+    // do nothing; unite, separate and "UV edit" also do nothing outside
+    // vertex selection in modify mode.
     //
     // Copies the distance UVs onto the parameter UVs, or back.
     void copy_uvs(scene_interface& scene, bool distance_to_parameter);
