@@ -3,8 +3,10 @@
 // removing the edge with refacing turns them back into one quadrilateral.
 #include "mesh/useless_edges.h"
 
+#include <algorithm>
 #include <cmath>
-#include <unordered_map>
+#include <limits>
+#include <vector>
 
 #include "mesh/polygon_class.h"
 #include "mesh/polygon_scope.h"
@@ -92,19 +94,32 @@ int resolve_useless_edge_conflicts(edge_candidates& candidates) {
     // A candidate loses when an earlier one's edge is one of its sides. So
     // each candidate only needs, for each side, the first position in key
     // order at which that side is some candidate's edge.
-    std::unordered_map<int, int> first_position;
-    first_position.reserve(candidates.size());
+    if (candidates.empty()) return 0;
+    long long lowest = candidates.begin()->second.edge;
+    long long highest = lowest;
+    for (const auto& entry : candidates) {
+        lowest = std::min<long long>(lowest, entry.second.edge);
+        highest = std::max<long long>(highest, entry.second.edge);
+    }
+    constexpr int none = std::numeric_limits<int>::max();
+    std::vector<int> first_position(static_cast<std::size_t>(highest - lowest + 1), none);
+    const auto slot = [&](int edge) -> int* {
+        if (edge < lowest || edge > highest) return nullptr;
+        return &first_position[static_cast<std::size_t>(edge - lowest)];
+    };
     int position = 0;
-    for (const auto& entry : candidates) first_position.emplace(entry.second.edge, position++);
+    for (const auto& entry : candidates) {
+        int& first = *slot(entry.second.edge);
+        if (first == none) first = position;
+        ++position;
+    }
 
     int valid = 0;
     position = 0;
     for (auto& entry : candidates) {
         edges_struct& y = entry.second;
-        for (int side : y.sides) {
-            const auto found = first_position.find(side);
-            if (found != first_position.end() && found->second < position) y.valid = false;
-        }
+        for (int side : y.sides)
+            if (const int* first = slot(side); first && *first < position) y.valid = false;
         if (y.valid) ++valid;
         ++position;
     }

@@ -48,7 +48,8 @@ edge_candidates collect_useless_edges(Polygon_class& polygon, const useless_edge
 
 // Invalidates every candidate Y that has, among its sides, the edge of a
 // candidate X coming before it in key order (whether or not X is still
-// valid). Linear in the candidates. Returns how many stay valid.
+// valid). Linear in the candidates and in the span of their edge indices.
+// Returns how many stay valid.
 int resolve_useless_edge_conflicts(edge_candidates& candidates);
 
 }  // namespace korvo_polygon
