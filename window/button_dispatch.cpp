@@ -199,6 +199,8 @@ constexpr button_row rows[] = {
     {"mark_to_line", [](symmetry_window& w, scene_interface& scene) { w.marked_edges_to_lines(scene); }},
     {"find_near", [](symmetry_window& w, scene_interface& scene) { w.find_nearest_pair(scene); }},
     {"reduse_v", [](symmetry_window& w, scene_interface& scene) { w.reduse_pair_vertices(scene); }},
+    // The UV template export (template_dialog.cpp).
+    {"uv_save", [](symmetry_window& w, scene_interface&) { w.save_uv_template(); }},
 };
 
 }  // namespace

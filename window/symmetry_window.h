@@ -409,6 +409,28 @@ public:
     // marked. Nothing without the element-mark component.
     void marked_edges_to_lines(scene_interface& scene);
 
+    // ---- the UV template export (template_dialog.cpp) ---------------------------
+    // "Save UV template": without a polygon mesh shows "Reselect polygon
+    // mesh shape."; otherwise takes the texture size of the current shape
+    // (-1, -1 without one) and runs the Template Setting dialog, the dialog
+    // callbacks below acting only while it runs.
+    void save_uv_template();
+    // The dialog opens: "H" and "V" show the texture size when there is one,
+    // else keep what they showed last.
+    void load_dialog_data(dialog_interface& dialog) override;
+    // "browse" (action 0): asks for the template file with the extension of
+    // "file type" and shows its name in "file name"; a cancel empties the
+    // template file name. Answers whether the item was "browse".
+    bool respond(dialog_interface& dialog, int id, int action) override;
+    // OK: the size (with its steps), target UV, colours and centre blank go
+    // to the template settings.
+    void save_dialog_data(dialog_interface& dialog) override;
+    // Any close but cancel (2) draws the current mesh's template and saves
+    // it to the template file ("UV save finished." with verbose); a size
+    // below one pixel, no file chosen, or an image the host cannot make or
+    // save is refused with a message. Answers `code`, or 2 outside a run.
+    int terminate(dialog_interface& dialog, int code) override;
+
     // ---- helpers ---------------------------------------------------------------
     // The settings the symmetry controls show and edit: the pairing's copy
     // while there is a pairing, otherwise the window's.
