@@ -50,28 +50,17 @@ std::vector<line> lines_from(int vertices, const std::vector<std::pair<int, int>
 
 }  // namespace
 
-TEST(marked_edges_to_line, a_marked_square_in_any_order_is_one_closed_line) {
+TEST(marked_edges_to_line, chains_follow_the_list_order_at_each_end) {
+    using lines = std::vector<line>;
+    // A square listed in any order closes into one line.
     const std::vector<std::pair<int, int>> square{{0, 1}, {2, 3}, {1, 2}, {3, 0}};
-    EXPECT_EQ(lines_from(4, square, {0, 1, 2, 3}), (std::vector<line>{{{0, 1, 2, 3}, true}}));
-    EXPECT_EQ(lines_from(4, square, {1, 3, 0, 2}), (std::vector<line>{{{2, 3, 0, 1}, true}}));
-}
-
-TEST(marked_edges_to_line, open_paths_grow_at_the_tail_then_at_the_head) {
+    EXPECT_EQ(lines_from(4, square, {1, 3, 0, 2}), (lines{{{2, 3, 0, 1}, true}}));
+    // A path started in the middle grows forwards to 4, then back to 0;
+    // marks naming no edge of the mesh are skipped.
     const std::vector<std::pair<int, int>> path{{0, 1}, {2, 3}, {1, 2}, {4, 3}};
-    EXPECT_EQ(lines_from(5, path, {0, 1, 2}), (std::vector<line>{{{0, 1, 2, 3}, false}}));
-    // Starting in the middle: forwards to 4, then back to 0.
-    EXPECT_EQ(lines_from(5, path, {2, 1, 3, 0}), (std::vector<line>{{{0, 1, 2, 3, 4}, false}}));
-    EXPECT_EQ(lines_from(5, path, {3}), (std::vector<line>{{{4, 3}, false}}));
-}
-
-TEST(marked_edges_to_line, a_branch_follows_the_first_listed_edge_and_the_rest_starts_a_new_line) {
-    // Three edges meet at vertex 1.
+    EXPECT_EQ(lines_from(5, path, {2, 9, 1, 3, -1, 0}), (lines{{{0, 1, 2, 3, 4}, false}}));
+    // Three edges meeting at 1: the first listed free edge is followed, the
+    // one left over makes a line of its own.
     const std::vector<std::pair<int, int>> star{{0, 1}, {1, 2}, {1, 3}};
-    EXPECT_EQ(lines_from(4, star, {0, 2, 1}), (std::vector<line>{{{0, 1, 3}, false}, {{1, 2}, false}}));
-}
-
-TEST(marked_edges_to_line, marks_naming_no_edge_of_the_mesh_are_skipped) {
-    const std::vector<std::pair<int, int>> path{{0, 1}, {1, 2}};
-    EXPECT_EQ(lines_from(3, path, {7, 0, -1, 1}), (std::vector<line>{{{0, 1, 2}, false}}));
-    EXPECT_TRUE(lines_from(3, path, {}).empty());
+    EXPECT_EQ(lines_from(4, star, {0, 2, 1}), (lines{{{0, 1, 3}, false}, {{1, 2}, false}}));
 }

@@ -109,18 +109,6 @@ TEST(separation, more_pieces_than_parts_go_to_the_last_part_or_are_dealt_out) {
     EXPECT_EQ(shared.scene().get_shape_by_name("mesh_3"), nullptr);
 }
 
-TEST(separation, nothing_is_made_for_one_piece_or_too_few_parts) {
-    twinel_test::test_scene one(twinel_test::unit_cube());
-    Polygon_class p(&one.shape());
-    EXPECT_EQ(p.fork(30, true), 0);
-    EXPECT_EQ(one.scene().get_root_part().get_number_of_sons(), 1);
-    EXPECT_STREQ(one.shape().get_name(), "mesh");
-    twinel_test::test_scene two(cubes(2));
-    Polygon_class q(&two.shape());
-    EXPECT_EQ(q.fork(1, false), 0);
-    EXPECT_EQ(two.scene().get_root_part().get_number_of_sons(), 1);
-}
-
 TEST(separation, labels_stay_dense_whatever_the_edge_order) {
     // Pieces first seen apart and joined later; the labels close up.
     std::mt19937 random(3);
@@ -136,26 +124,6 @@ TEST(separation, labels_stay_dense_whatever_the_edge_order) {
         ASSERT_EQ(labels, labels_edge_by_edge(d)) << "round " << round;
         EXPECT_EQ(pieces, *std::max_element(labels.begin(), labels.end()));
     }
-}
-
-TEST(near_pair, coincident_vertices_are_found_at_distance_zero) {
-    mesh_lists m = twinel_test::unit_cube();
-    m.positions.push_back(m.positions[6]);
-    twinel_test::test_scene t(m);
-    Polygon_class p(&t.shape());
-    const Polygon_class::vertices_pair pair = p.find_first_near_vertices_pair();
-    EXPECT_EQ(pair.first, 6);
-    EXPECT_EQ(pair.second, 8);
-    EXPECT_EQ(pair.distance, 0.0f);
-
-    twinel_test::test_scene lone;
-    host::mesh_data one;
-    one.add_vertex({1, 2, 3});
-    Polygon_class q(&lone.scene().add_mesh("one", one));
-    const Polygon_class::vertices_pair none = q.find_first_near_vertices_pair();
-    EXPECT_EQ(none.first, -1);
-    EXPECT_EQ(none.second, -1);
-    EXPECT_EQ(none.distance, 3.4028235e38f);
 }
 
 TEST(near_pair, early_stop_along_x_gives_the_pair_a_full_scan_finds_first) {

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cmath>
 #include <cstdint>
 #include <utility>
 #include <vector>
@@ -72,19 +71,6 @@ TEST(useless_edges, square_and_long_rectangle_diagonals_by_side_angle) {
     EXPECT_FALSE(r.select_useless_edges(15, 60)) << "below 90 degrees the parts must stay within 30";
 }
 
-TEST(useless_edges, a_fold_of_20_degrees_needs_a_face_angle_above_it) {
-    mesh_lists m = split_rectangle(1, 1);
-    // Vertex 3 turned about the diagonal by 20 degrees.
-    const double fold = 20.0 * 3.14159265358979 / 180.0;
-    m.positions[3] = {static_cast<float>(0.5 - 0.5 * std::cos(fold)), static_cast<float>(0.5 + 0.5 * std::cos(fold)),
-                      static_cast<float>(std::sqrt(0.5) * std::sin(fold))};
-    twinel_test::test_scene t(m);
-    Polygon_class p(&t.shape());
-    EXPECT_FALSE(p.select_useless_edges(15, 95));
-    EXPECT_TRUE(p.select_useless_edges(25, 95));
-    EXPECT_EQ(selected_edges(t.data()), (pairs{{0, 2}}));
-}
-
 TEST(useless_edges, of_candidates_sharing_a_triangle_the_earlier_in_rank_wins) {
     // Two unit squares stacked, split by the diagonals 0-3 and 2-5. At a
     // side angle of 150 the shared side 2-3 is a candidate too (its
@@ -111,7 +97,8 @@ TEST(useless_edges, of_candidates_sharing_a_triangle_the_earlier_in_rank_wins) {
     }
 
     // Folding each square along its diagonal makes the middle side the
-    // flattest: it comes first whatever the edge order.
+    // flattest: it comes first whatever the edge order. The rim edges,
+    // open, are never candidates.
     m.positions[1].z = 0.2f;
     m.positions[4].z = 0.2f;
     twinel_test::test_scene folded;
@@ -119,19 +106,4 @@ TEST(useless_edges, of_candidates_sharing_a_triangle_the_earlier_in_rank_wins) {
     Polygon_class p(&shape);
     EXPECT_TRUE(p.select_useless_edges(30, 150));
     EXPECT_EQ(selected_edges(shape.data()), (pairs{middle}));
-}
-
-TEST(useless_edges, open_edges_and_edges_beside_a_quad_are_never_candidates) {
-    mesh_lists m;
-    m.positions = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}, {0, 2, 0}, {1, 2, 0}};
-    m.faces = {{0, 1, 3}, {0, 3, 2}, {2, 3, 5, 4}};
-    twinel_test::test_scene t(m);
-    Polygon_class p(&t.shape());
-    EXPECT_TRUE(p.select_useless_edges(15, 170));
-    EXPECT_EQ(selected_edges(t.data()), (pairs{{0, 3}}));
-
-    twinel_test::test_scene lone;
-    host::mesh_shape& empty = lone.scene().add_mesh("empty");
-    Polygon_class none(&empty);
-    EXPECT_FALSE(none.select_useless_edges(15, 95));
 }

@@ -1,13 +1,12 @@
 // The Shape tool and Element tool buttons of the palette: questions,
-// offsets, separation, face reversal, open edges, useless diagonals, the
-// nearest pair and its reduction, lines from marked edges.
+// offsets, face reversal, open edges, the nearest pair and its reduction.
+// (Separation, useless diagonals and lines from marked edges are run by the
+// session scripts shape_*.twinel.)
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <vector>
 
 #include "host/modify_tools.h"
-#include "symmetry/symmetry_class.h"
 #include "tests/window/window_fixture.h"
 
 namespace {
@@ -101,30 +100,6 @@ TEST(shape_tools, vertex_offset_moves_the_selection_and_with_a_pairing_its_partn
     EXPECT_EQ(w.mesh().vertex(at(1, 1)).get_position(), vec3(1.0f, 1.0f, 0.25f + 0.1f)) << "others stay";
 }
 
-TEST(shape_tools, separate_asks_first_and_reports_a_mesh_of_one_piece) {
-    mesh_lists two = twinel_test::unit_cube();
-    for (int v = 0; v < 8; ++v) two.positions.push_back(two.positions[static_cast<std::size_t>(v)] + vec3(3, 0, 0));
-    two.faces.push_back({8, 9, 10});
-    window_fixture w(two);
-    w.app().queue_answer(host::answer::no);
-    w.palette().press("sep_polygon");
-    EXPECT_EQ(w.app().questions().back(), "Start to separete polygon.");
-    EXPECT_STREQ(w.shape().get_name(), "mesh");
-
-    w.app().queue_answer(host::answer::yes);
-    w.palette().press("sep_polygon");
-    EXPECT_STREQ(w.shape().get_name(), "#_mesh");
-    ASSERT_NE(w.scene().get_shape_by_name("mesh_2"), nullptr);
-    EXPECT_EQ(w.scene().get_shape_by_name("mesh_2")->get_polygon_mesh()->get_number_of_vertices(), 3);
-    EXPECT_GT(w.palette().refresh(), 0) << "the window is not left busy";
-
-    window_fixture one(twinel_test::unit_cube());
-    one.app().queue_answer(host::answer::yes);
-    one.palette().press("sep_polygon");
-    EXPECT_TRUE(one.said("This polygon is simple."));
-    EXPECT_EQ(one.scene().get_shape_by_name("mesh_1"), nullptr);
-}
-
 TEST(shape_tools, open_edges_join_the_edge_selection_in_edge_editing_and_are_marked_otherwise) {
     window_fixture closed(twinel_test::unit_cube());
     closed.palette().press("mark_p_edge");
@@ -147,22 +122,6 @@ TEST(shape_tools, open_edges_join_the_edge_selection_in_edge_editing_and_are_mar
     std::vector<int> expected = rim;
     expected.insert(std::lower_bound(expected.begin(), expected.end(), inner), inner);
     EXPECT_EQ(selected_edges(w), expected);
-}
-
-TEST(shape_tools, useless_edges_are_selected_in_edge_modify_mode) {
-    mesh_lists square;
-    square.positions = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}};
-    square.faces = {{0, 1, 2}, {0, 2, 3}};
-    window_fixture w(square);
-    w.palette().press("sel-unedge");
-    EXPECT_EQ(w.scene().get_selection_mode(), kx::sdk::edge_selection);
-    EXPECT_TRUE(w.scene().is_modify_mode());
-    EXPECT_EQ(selected_edges(w), (std::vector<int>{w.edge_between(0, 2)}));
-
-    window_fixture quads(twinel_test::unit_cube());
-    quads.palette().press("sel-unedge");
-    EXPECT_TRUE(quads.said("No conform edges."));
-    EXPECT_FALSE(quads.scene().is_modify_mode());
 }
 
 TEST(shape_tools, get_shortest_selects_the_pair_and_a_zero_distance_never_reaches_the_margin) {
@@ -216,29 +175,4 @@ TEST(shape_tools, reduse_merges_the_pair_and_the_partners_drawn_in_modify_mode) 
     EXPECT_EQ(w.mesh().vertex(5).get_position().x, 0.0f);
     w.palette().refresh();
     EXPECT_EQ(w.palette().control("unmatch_v_number").value, 0.0f);
-}
-
-TEST(shape_tools, reduse_without_a_drawn_pairing_merges_only_the_two) {
-    window_fixture w(twinel_test::symmetric_mesh());
-    w.edit_vertices();
-    w.palette().refresh();
-    w.select_vertices({at(1, 1), at(2, 1)});
-    w.palette().press("reduse_v");
-    EXPECT_EQ(w.mesh().get_number_of_vertices(), 14);
-    w.select_vertices({at(0, 0)});
-    w.palette().press("reduse_v");
-    EXPECT_EQ(w.mesh().get_number_of_vertices(), 14) << "one vertex is no pair";
-}
-
-TEST(shape_tools, marked_open_edges_become_one_closed_line) {
-    window_fixture w(twinel_test::symmetric_mesh());
-    w.palette().press("mark_to_line");
-    EXPECT_TRUE(w.said("No Marked line."));
-    w.palette().press("mark_p_edge");
-    w.palette().press("mark_to_line");
-    shape_class* line = w.scene().get_shape_by_name("line_1");
-    ASSERT_NE(line, nullptr);
-    EXPECT_TRUE(line->is_closed());
-    EXPECT_EQ(line->get_number_of_control_points(), 12);
-    EXPECT_EQ(w.scene().get_shape_by_name("line_2"), nullptr);
 }
