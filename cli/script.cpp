@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <iomanip>
 #include <sstream>
 
@@ -10,7 +11,9 @@
 
 #include "frame/sdk/polygon_mesh.h"
 #include "host/application.h"
+#include "host/dialog.h"
 #include "host/element_marks.h"
+#include "host/image.h"
 #include "host/mesh_shape.h"
 #include "host/modify_tools.h"
 #include "host/part.h"
@@ -205,6 +208,7 @@ void script_runner::execute(const words& w) {
         {"save", &script_runner::save},             {"print", &script_runner::print},
         {"expect", &script_runner::expect},         {"clear", &script_runner::clear},
         {"echo", &script_runner::echo},
+        {"dialog", &script_runner::dialog_edit},   {"scratch-path", &script_runner::scratch_path},
     };
     for (const command& c : commands)
         if (w[0] == c.name) return (this->*c.run)(w);
@@ -597,6 +601,8 @@ void script_runner::expect(const words& w) {
     } else if (what == "shape" || what == "no-shape") {
         const bool exists = scene().get_shape_by_name(w[2].c_str()) != nullptr;
         if (exists != (what == "shape")) fail(exists ? "the scene has a shape '" + w[2] + "'" : "no shape '" + w[2] + "'");
+    } else if (what == "pixel") {
+        expect_pixel(w);
     } else {
         expect_control(w);
     }
@@ -630,5 +636,81 @@ void script_runner::clear(const words& w) {
 }
 
 void script_runner::echo(const words& w) { out_ << rest(w, 1) << '\n'; }
+
+// ---- dialogs and the files a session writes -------------------------------------
+
+void script_runner::dialog_edit(const words& w) {
+    need(w, 3, "dialog ITEM int|selection N | bool on|off | rgb R G B | string TEXT | press");
+    const int id = to_int(w[1]);
+    const std::string& kind = w[2];
+    std::function<void(host::dialog&)> edit;
+    if (kind == "press") {
+        edit = [id](host::dialog& d) { d.press(id); };
+    } else if (kind == "int" || kind == "selection") {
+        need(w, 4, "dialog ITEM int|selection N");
+        const int n = to_int(w[3]);
+        if (kind == "int")
+            edit = [id, n](host::dialog& d) { d.set_int(id, n); };
+        else
+            edit = [id, n](host::dialog& d) { d.set_selection(id, n); };
+    } else if (kind == "bool") {
+        need(w, 4, "dialog ITEM bool on|off");
+        if (w[3] != "on" && w[3] != "off") throw line_error("expected on or off, not '" + w[3] + "'");
+        const bool on = w[3] == "on";
+        edit = [id, on](host::dialog& d) { d.set_bool(id, on); };
+    } else if (kind == "rgb") {
+        need(w, 6, "dialog ITEM rgb R G B");
+        const vec3 c(to_float(w[3]), to_float(w[4]), to_float(w[5]));
+        edit = [id, c](host::dialog& d) { d.set_rgb(id, c); };
+    } else if (kind == "string") {
+        const std::string text = rest(w, 3);
+        edit = [id, text](host::dialog& d) { d.set_string(id, text.c_str()); };
+    } else {
+        throw line_error("expected int, selection, bool, rgb, string or press, not '" + kind + "'");
+    }
+    dialog_edits_.push_back(std::move(edit));
+    app_.set_dialog_input([this](host::dialog& d) {
+        const auto edits = std::move(dialog_edits_);
+        dialog_edits_.clear();
+        for (const auto& e : edits) e(d);
+    });
+}
+
+struct script_runner::scratch_folder {
+    std::filesystem::path path;
+    ~scratch_folder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+};
+
+std::string script_runner::scratch_file(const std::string& name) {
+    if (!scratch_) {
+        std::string pattern = (std::filesystem::temp_directory_path() / "twinel_script_XXXXXX").string();
+        if (!mkdtemp(pattern.data())) throw line_error("cannot make a scratch folder in " + pattern);
+        scratch_ = std::make_shared<scratch_folder>();
+        scratch_->path = pattern;
+    }
+    return (scratch_->path / name).string();
+}
+
+void script_runner::scratch_path(const words& w) {
+    need(w, 2, "scratch-path NAME");
+    app_.queue_file_path(scratch_file(w[1]));
+}
+
+void script_runner::expect_pixel(const words& w) {
+    if (w.size() != 9) throw line_error("usage: expect pixel FILE X Y R G B A");
+    const std::string file = scratch_file(w[2]);
+    const kx::host_ref<image_interface> image(host::image::load(file));
+    if (!image) throw line_error("expectation failed: no image " + file);
+    const int x = to_int(w[3]), y = to_int(w[4]);
+    if (x < 0 || y < 0 || x >= image->get_width() || y >= image->get_height())
+        throw line_error("pixel " + w[3] + " " + w[4] + " is outside the image");
+    const kx::rgba8_class have = image->get_pixel(x, y);
+    const std::vector<int> got = {have.r, have.g, have.b, have.a};
+    if (got != to_ints(w, 5))
+        throw line_error("expectation failed: pixel " + w[3] + " " + w[4] + " of " + w[2] + " is " + join(got));
+}
 
 }  // namespace cli

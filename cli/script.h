@@ -8,7 +8,9 @@
 // stands alone or before a blank, starts a comment ("#3" is a word).
 #pragma once
 
+#include <functional>
 #include <istream>
+#include <memory>
 #include <ostream>
 #include <stdexcept>
 #include <string>
@@ -20,6 +22,7 @@ class shape_class;
 
 namespace host {
 class application;
+class dialog;
 class mesh_shape;
 class palette;
 class scene;
@@ -104,6 +107,24 @@ private:
     // application's language: its translation, or, for an entry of the
     // plug-in's message table, the same entry of the language's table.
     std::string translated(const std::string& english);
+
+    // ---- dialogs and the files a session writes --------------------------
+    // dialog ITEM int|selection N, bool on|off, rgb R G B, string TEXT, or
+    // press: queued as the user's edits of the next dialog that runs, made
+    // in order once it has loaded its data.
+    void dialog_edit(const words& w);
+    // scratch-path NAME: queues NAME in the session's scratch folder as the
+    // next file-path answer, as `path` does.
+    void scratch_path(const words& w);
+    // expect pixel FILE X Y R G B A: the image FILE (in the scratch folder
+    // unless absolute) has that colour at (X, Y).
+    void expect_pixel(const words& w);
+    // The scratch folder (made on first use, removed with the runner).
+    std::string scratch_file(const std::string& name);
+    struct scratch_folder;
+
+    std::vector<std::function<void(host::dialog&)>> dialog_edits_;
+    std::shared_ptr<scratch_folder> scratch_;
 
     host::application& app_;
     std::ostream& out_;
