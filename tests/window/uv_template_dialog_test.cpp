@@ -5,6 +5,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -90,15 +91,14 @@ TEST(uv_template_dialog, the_texture_size_shows_and_a_tga_name_gets_its_extensio
     EXPECT_EQ(w.app().file_requests().size(), 1u);
 }
 
-TEST(uv_template_dialog, without_a_texture_the_last_size_stays_and_a_cancel_writes_nothing) {
+TEST(uv_template_dialog, the_last_size_stays_without_a_texture_and_only_an_accepted_valid_export_writes) {
     window_fixture w(twinel_test::symmetric_mesh());
     scratch files;
     std::vector<std::pair<int, int>> shown;
     w.app().set_dialog_input([&](host::dialog& d) {
         shown.emplace_back(d.get_int(width), d.get_int(height));
-        if (shown.size() > 1) return;
-        d.set_int(width, 8);
-        d.set_int(height, 4);
+        if (shown.size() == 1) d.set_int(width, 8), d.set_int(height, 4);
+        if (shown.size() == 4) d.set_int(width, 0);
         d.press(browse);
     });
     w.app().queue_file_path(files.path("small"));
@@ -107,31 +107,24 @@ TEST(uv_template_dialog, without_a_texture_the_last_size_stays_and_a_cancel_writ
     ASSERT_TRUE(image) << "png, the first file type";
     EXPECT_EQ(image->get_width(), 8);
     EXPECT_EQ(image->get_height(), 4);
-
     fs::remove(files.path("small.png"));
+
+    w.app().queue_file_path(files.path("small"));
     w.app().queue_answer(host::answer::cancel);
     w.palette().press("uv_save");
-    EXPECT_EQ(shown, (std::vector<std::pair<int, int>>{{1024, 1024}, {8, 4}}));
-    EXPECT_FALSE(fs::exists(files.path("small.png")));
-}
+    EXPECT_FALSE(fs::exists(files.path("small.png"))) << "cancelled";
 
-TEST(uv_template_dialog, no_chosen_file_and_a_size_below_one_pixel_are_refused_with_a_message) {
-    window_fixture w(twinel_test::symmetric_mesh());
-    scratch files;
-    int run = 0;
-    w.app().set_dialog_input([&](host::dialog& d) {
-        d.set_int(width, ++run == 2 ? 0 : 8);
-        d.press(browse);
-    });
     w.app().queue_file_cancel();  // the save dialog is cancelled: no file
     w.palette().press("uv_save");
     EXPECT_TRUE(w.said("No file to save to: choose one with browse."));
 
-    w.app().queue_file_path(files.path("flat"));
+    w.app().queue_file_path(files.path("small"));
     w.palette().press("uv_save");
     EXPECT_TRUE(w.said("Image size must be 1 pixel or more."));
-    EXPECT_FALSE(fs::exists(files.path("flat.png")));
-    EXPECT_FALSE(w.said("UV save finished."));
+    EXPECT_FALSE(fs::exists(files.path("small.png")));
+
+    EXPECT_EQ(shown, (std::vector<std::pair<int, int>>{{1024, 1024}, {8, 4}, {8, 4}, {8, 4}}));
+    EXPECT_EQ(std::count(w.app().message_lines().begin(), w.app().message_lines().end(), "UV save finished."), 1);
 }
 
 }  // namespace
