@@ -38,7 +38,7 @@ private:
     using key = std::pair<const shape_class*, int>;
     std::map<key, entry> marks_;
     std::vector<std::int32_t> answer_;  // the list of the last get
-    const std::vector<std::int32_t> none_;
+    const std::vector<std::int32_t> none_{};
     int requests_ = 0;
 };
 
