@@ -1,0 +1,37 @@
+#!/bin/sh
+# The whole test suite built with AddressSanitizer and UndefinedBehaviorSanitizer
+# (-O1, assertions on, any report ends the process) and run by ctest. Every
+# report, also one from a `twinel` process a test started, is written to
+# <build>/sanitizer-reports; the run fails when that folder is not empty.
+#
+#   ./scripts/sanitize.sh                 # build in ./build-sanitize, run every test
+#   TWINEL_SANITIZE_DIR=build-x ./scripts/sanitize.sh
+set -eu
+cd "$(dirname "$0")/.."
+./scripts/install-deps.sh
+dir=${TWINEL_SANITIZE_DIR:-build-sanitize}
+start=$(date +%s)
+cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1" \
+  -DTWINEL_SANITIZE=ON -DTWINEL_BUILD_BENCH=OFF >/dev/null
+cmake --build "$dir" -j"$(nproc)"
+built=$(date +%s)
+
+reports="$(pwd)/$dir/sanitizer-reports"
+rm -rf "$reports"
+mkdir -p "$reports"
+export ASAN_OPTIONS="log_path=$reports/asan:detect_leaks=1:detect_stack_use_after_return=1:strict_string_checks=1:check_initialization_order=1"
+export UBSAN_OPTIONS="log_path=$reports/ubsan:print_stacktrace=1:halt_on_error=1"
+status=0
+ctest --test-dir "$dir" -j"$(nproc)" --output-on-failure || status=$?
+end=$(date +%s)
+
+count=$(find "$reports" -type f | wc -l)
+if [ "$count" -ne 0 ]; then
+  for f in "$reports"/*; do
+    echo "---- $f"
+    cat "$f"
+  done
+  status=1
+fi
+echo "sanitize: build $((built - start)) s, tests $((end - built)) s, $count sanitizer reports"
+exit $status
