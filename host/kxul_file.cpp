@@ -44,6 +44,8 @@ kxul_document::kxul_document(const std::string& path) : path_(path) {
     std::ostringstream buffer;
     buffer << in.rdbuf();
     text_ = buffer.str();
+    for (std::size_t i = 0; i < text_.size(); ++i)
+        if (text_[i] == '\n') line_ends_.push_back(static_cast<std::ptrdiff_t>(i));
     const pugi::xml_parse_result parsed = doc_.load_buffer(text_.data(), text_.size());
     if (!parsed) throw file_error(path, line_at(parsed.offset), parsed.description());
     if (std::string(root().name()) != "kxul") throw file_error(path, 0, "the root element is not <kxul>");
@@ -51,8 +53,11 @@ kxul_document::kxul_document(const std::string& path) : path_(path) {
 
 int kxul_document::line_at(std::ptrdiff_t offset) const {
     if (offset < 0) return 0;
-    const auto end = text_.begin() + std::min<std::ptrdiff_t>(offset, static_cast<std::ptrdiff_t>(text_.size()));
-    return static_cast<int>(std::count(text_.begin(), end, '\n')) + 1;
+    // The newlines before the offset, found in the list of them: every
+    // element's line is asked for, so counting through the text each time
+    // would take time quadratic in the file's size.
+    const std::ptrdiff_t at = std::min<std::ptrdiff_t>(offset, static_cast<std::ptrdiff_t>(text_.size()));
+    return static_cast<int>(std::lower_bound(line_ends_.begin(), line_ends_.end(), at) - line_ends_.begin()) + 1;
 }
 
 int kxul_document::line_of(const pugi::xml_node& node) const { return line_at(node.offset_debug()); }

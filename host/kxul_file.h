@@ -51,6 +51,7 @@ private:
 
     std::string path_;
     std::string text_;
+    std::vector<std::ptrdiff_t> line_ends_;  // offsets of the newlines, ascending
     pugi::xml_document doc_;
 };
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -278,6 +280,25 @@ TEST(palette_resources, a_malformed_layout_is_reported_with_its_file_and_line) {
             EXPECT_EQ(e.line(), fault.line) << e.what();
         }
     }
+}
+
+TEST(palette_resources, a_large_layout_reads_in_time_linear_in_its_size_with_exact_lines) {
+    // 100000 buttons, one line each, and a fault on the last line: finding
+    // each element's line by counting from the start of the file took time
+    // quadratic in the size.
+    std::string body = "<kxul>\n<palette id=\"window\">\n<vbox>\n";
+    const int buttons = 100000;
+    for (int k = 0; k < buttons; ++k) body += "<push-button id=\"b" + std::to_string(k) + "\" label=\"x\"/>\n";
+    body += "<checkbox id=\"c\" lable=\"x\"/>\n</vbox>\n</palette>\n</kxul>\n";
+    const scratch_resources r("window.kxul", body);
+    const auto start = std::chrono::steady_clock::now();
+    try {
+        host::read_palette_layout((r.dir / "en" / "window.kxul").string(), "window");
+        ADD_FAILURE() << "the misspelt attribute was accepted";
+    } catch (const host::file_error& e) {
+        EXPECT_EQ(e.line(), buttons + 4) << e.what();
+    }
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 10.0);
 }
 
 TEST(palette_resources, a_malformed_dialog_layout_gives_no_dialog_and_says_why) {
