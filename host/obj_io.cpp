@@ -109,6 +109,27 @@ bool is_float_number(std::string_view t) {
     return r.ec == std::errc() && std::isfinite(static_cast<float>(d));
 }
 
+// The value of a non-finite number token ("nan", "inf", "infinity", any
+// case, with an optional sign), which the OBJ parser cannot read; false for
+// any other token. A negative NaN keeps its sign.
+bool non_finite_value(std::string_view t, float& out) {
+    const bool negative = !t.empty() && t[0] == '-';
+    if (!t.empty() && (t[0] == '+' || t[0] == '-')) t.remove_prefix(1);
+    if (t.size() < 3 || t.size() > 8 || is_digit(t[0]) || t[0] == '.') return false;
+    char word[9] = {};
+    for (std::size_t i = 0; i < t.size(); ++i)
+        word[i] = static_cast<char>(t[i] >= 'A' && t[i] <= 'Z' ? t[i] - 'A' + 'a' : t[i]);
+    const std::string_view w(word, t.size());
+    if (w == "nan")
+        out = std::numeric_limits<float>::quiet_NaN();
+    else if (w == "inf" || w == "infinity")
+        out = std::numeric_limits<float>::infinity();
+    else
+        return false;
+    if (negative) out = -out;
+    return true;
+}
+
 // Parses an OBJ index ([+-]digits) into `out`.
 bool parse_index(std::string_view t, long long& out) {
     if (t.empty()) return false;
@@ -123,29 +144,47 @@ bool parse_index(std::string_view t, long long& out) {
     return true;
 }
 
+// A coordinate the OBJ parser reads as 0 but the file gives as NaN or an
+// infinity: element `index` (a `v` or `vt` line, counted from 0), component
+// `axis`.
+struct non_finite_coordinate {
+    std::int64_t index;
+    int axis;
+    float value;
+};
+
 // Checks the lines the importer relies on before the OBJ parser sees them,
-// so that damage is reported with its line instead of being read as zeros.
+// so that damage is reported with its line instead of being read as zeros,
+// and collects the non-finite coordinates the parser cannot read.
 class obj_validator {
 public:
     explicit obj_validator(const std::string& file) : file_(file) {}
 
     void line(std::string_view text, int number) {
+        for (char c : text)
+            if (c == '\0' || (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\f' && c != '\v'))
+                fail(number, (boost::format("binary data (byte 0x%02X), not an OBJ text file") %
+                              static_cast<int>(static_cast<unsigned char>(c))).str());
         split_tokens(text, tokens_);
         const std::vector<std::string_view>& tokens = tokens_;
         if (tokens.empty() || tokens[0][0] == '#') return;
         const std::string_view key = tokens[0];
         if (key == "v") {
             if (tokens.size() < 4) fail(number, "a vertex needs 3 coordinates");
-            numbers(tokens, number);
+            numbers(tokens, number, vertices_, 3, vertex_values_);
             ++vertices_;
         } else if (key == "vt") {
             if (tokens.size() < 2) fail(number, "a texture coordinate needs a value");
-            numbers(tokens, number);
+            numbers(tokens, number, texcoords_, 2, texcoord_values_);
             ++texcoords_;
         } else if (key == "f") {
             face(tokens, number);
         }
     }
+
+    // NaN and infinite coordinates of the `v` and `vt` lines, in file order.
+    const std::vector<non_finite_coordinate>& vertex_values() const { return vertex_values_; }
+    const std::vector<non_finite_coordinate>& texcoord_values() const { return texcoord_values_; }
 
     // Forward references, checked once every vertex is counted.
     void finish() {
@@ -166,10 +205,18 @@ private:
 
     [[noreturn]] void fail(int number, const std::string& message) const { throw file_error(file_, number, message); }
 
-    void numbers(const std::vector<std::string_view>& tokens, int number) const {
-        for (std::size_t i = 1; i < tokens.size(); ++i)
-            if (!is_float_number(tokens[i]))
+    // Checks the numbers of a `v` or `vt` line; the first `used` of them
+    // are coordinates, whose non-finite values go to `values`.
+    void numbers(const std::vector<std::string_view>& tokens, int number, long long index, std::size_t used,
+                 std::vector<non_finite_coordinate>& values) const {
+        for (std::size_t i = 1; i < tokens.size(); ++i) {
+            float special = 0.0f;
+            if (non_finite_value(tokens[i], special)) {
+                if (i <= used) values.push_back({index, static_cast<int>(i - 1), special});
+            } else if (!is_float_number(tokens[i])) {
                 fail(number, (boost::format("'%s' is not a number in the float range") % std::string(tokens[i])).str());
+            }
+        }
     }
 
     // Checks one index against the elements read so far; a positive index
@@ -219,6 +266,7 @@ private:
     std::vector<std::string_view> tokens_;  // of the current line, kept to spare allocations
     long long vertices_ = 0, texcoords_ = 0;
     std::vector<forward_ref> forward_;
+    std::vector<non_finite_coordinate> vertex_values_, texcoord_values_;
 };
 
 // Runs fn(line, number) over the lines, ending them where the OBJ parser
@@ -382,13 +430,18 @@ std::vector<obj_object> read_obj(const std::string& path) {
         if (size < 0 || !in.read(text.data(), static_cast<std::streamsize>(text.size())))
             throw file_error(path, 0, "cannot read the file");
     }
-    {
-        obj_validator check(path);
-        for_each_line(text, [&](std::string_view line, int number) { check.line(line, number); });
-        check.finish();
-    }
-    const parsed_obj p = parse(text);
+    obj_validator check(path);
+    for_each_line(text, [&](std::string_view line, int number) { check.line(line, number); });
+    check.finish();
+    parsed_obj p = parse(text);
     text = std::string();
+    // The parser read NaN and infinities as 0; put them back.
+    for (const non_finite_coordinate& c : check.vertex_values())
+        if (c.index < static_cast<std::int64_t>(p.positions.size()))
+            p.positions[static_cast<std::size_t>(c.index)][c.axis] = c.value;
+    for (const non_finite_coordinate& c : check.texcoord_values())
+        if (c.index < static_cast<std::int64_t>(p.texcoords.size()))
+            p.texcoords[static_cast<std::size_t>(c.index)][c.axis] = c.value;
 
     const std::string stem = std::filesystem::path(path).stem().string();
     const auto name_of = [&](std::size_t b) { return p.block_names[b].empty() ? stem : p.block_names[b]; };
@@ -443,7 +496,17 @@ bool reads_back_safely(float f, const char* b, const char* e) {
     return d > lo + margin && d < hi - margin;
 }
 
+// Finite values in the shortest form that reads back to the same bits;
+// NaN as "nan" (or "-nan" with the sign bit), infinities as "inf", "-inf".
 void append_float(std::string& out, float f) {
+    if (std::isnan(f)) {
+        out += std::signbit(f) ? "-nan" : "nan";
+        return;
+    }
+    if (std::isinf(f)) {
+        out += f < 0 ? "-inf" : "inf";
+        return;
+    }
     char buf[48];
     auto r = std::to_chars(buf, buf + sizeof buf, f);
     if (!reads_back_safely(f, buf, r.ptr)) r = std::to_chars(buf, buf + sizeof buf, f, std::chars_format::general, 9);
@@ -531,9 +594,6 @@ void write_obj(const std::string& path, const std::vector<obj_output>& objects, 
         out += object_name_line(object.name);
         for (int v = 0; v < mesh.vertex_count(); ++v) {
             const vec3& p = mesh.positions[v];
-            if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
-                throw file_error(path, 0, (boost::format("object '%s': vertex %i has a coordinate that is not finite") %
-                                           object.name % v).str());
             out += "v ";
             append_float(out, p.x);
             out += ' ';
@@ -549,9 +609,6 @@ void write_obj(const std::string& path, const std::vector<obj_output>& objects, 
             if (!mesh.face_has_uv[f] || mesh.face_size[f] == 0) continue;
             for (int k = 0; k < mesh.face_size[f]; ++k) {
                 const vec2& uv = uvs[mesh.face_start[f] + k];
-                if (!std::isfinite(uv.x) || !std::isfinite(uv.y))
-                    throw file_error(path, 0, (boost::format("object '%s': face %i has a UV that is not finite") %
-                                               object.name % f).str());
                 out += "vt ";
                 append_float(out, uv.x);
                 out += ' ';

@@ -39,12 +39,15 @@ struct obj_object {
 // between its first and last used vertex that no earlier object took. Faces
 // keep their order, winding and corner count (two-corner faces included).
 // Per-corner texture coordinates go into both UV sets; a face without them
-// has no UVs. Normals, materials, lines and points are ignored. Edges are
-// built from the faces (rebuild_edges). Throws file_error on an unreadable
-// file and, with the line, on a malformed `v`, `vt` or `f` line: a number
-// that is not a plain decimal within the float range, missing coordinates,
-// an index of 0 or out of range, a face mixing corners with and without
-// texture coordinates.
+// has no UVs. Coordinates written "nan", "inf" or "-inf" (any case,
+// "infinity" too) are imported as those values. Normals, materials, lines
+// and points are ignored. Edges are built from the faces (rebuild_edges).
+// Throws file_error on an unreadable file (missing, a folder) and, with the
+// line, on binary data (a control byte other than tab, form feed and
+// vertical tab) and on a malformed `v`, `vt` or `f` line: a number that is
+// neither a plain decimal within the float range nor one of the non-finite
+// words, missing coordinates, an `f` line without corners, an index of 0 or
+// out of range, a face mixing corners with and without texture coordinates.
 std::vector<obj_object> read_obj(const std::string& path);
 
 enum class obj_uv_set { parameter, distance };
@@ -54,9 +57,10 @@ enum class obj_uv_set { parameter, distance };
 // existing file stays as it was). Each object gets an `o` line, its `v`
 // lines, one `vt` per corner of its faces with UVs (the chosen set) and its
 // `f` lines; faces without corners are left out and a null mesh writes an
-// empty object. Every float is written so that read_obj gives back the same
-// bits. Throws file_error on a non-finite position or UV and on any I/O
-// failure.
+// empty object. Every finite float is written so that read_obj gives back
+// the same bits; NaN is written "nan" ("-nan" with the sign bit set) and
+// reads back as a quiet NaN of that sign, infinities as "inf" and "-inf".
+// Throws file_error on any I/O failure.
 struct obj_output {
     std::string name;
     const mesh_data* mesh = nullptr;

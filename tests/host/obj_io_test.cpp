@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <cmath>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -187,7 +190,8 @@ TEST(obj_io, malformed_lines_are_reported_with_file_and_line) {
         std::string message;
     } cases[] = {
         {"v 0 0 0\nv 1 zero 0\n", 2, "'zero' is not a number"},
-        {"v 0 0 0\nv nan 0 0\n", 2, "'nan' is not a number"},
+        {"v 0 0 0\nv nanx 0 0\n", 2, "'nanx' is not a number"},
+        {std::string("v 0 0 0\nv 1 0 0\0\n", 17), 2, "binary data (byte 0x00)"},
         {"v 0 0 0\r\nv 1 0\r\n", 2, "needs 3 coordinates"},
         {"v 0 0 0\rv 1 0 0\r\rv 1e39 0 0\r", 4, "'1e39'"},
         {"vt 0.5 0.5x\n", 1, "'0.5x'"},
@@ -223,9 +227,26 @@ TEST(obj_io, a_failed_write_leaves_the_old_file_and_no_partial_one) {
     const fs::path dir = test_folder();
     const std::string file = write_text(dir / "out.obj", "old content\n");
     const mesh_data good = host::make_grid(50, 1.0f, true);
-    mesh_data bad = good;
-    bad.positions[7].y = std::numeric_limits<float>::infinity();
-    EXPECT_THROW(host::write_obj(file, {{"good", &good}, {"bad", &bad}}), host::file_error);
+    {
+        // The disk fills up half way: writes beyond 4 KiB fail.
+        const mesh_data big = host::make_grid(5000, 1.0f, true);
+        rlimit old_limit{};
+        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old_limit), 0);
+        const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = old_limit;
+        small.rlim_cur = 4096;
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+        bool failed = false;
+        try {
+            host::write_obj(file, {{"good", &good}, {"big", &big}});
+        } catch (const host::file_error& e) {
+            failed = true;
+            EXPECT_NE(std::string(e.what()).find(file), std::string::npos) << e.what();
+        }
+        setrlimit(RLIMIT_FSIZE, &old_limit);
+        std::signal(SIGXFSZ, old_handler);
+        EXPECT_TRUE(failed);
+    }
     EXPECT_EQ(read_text(file), "old content\n");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
 
@@ -235,4 +256,51 @@ TEST(obj_io, a_failed_write_leaves_the_old_file_and_no_partial_one) {
     host::write_obj(file, {{"good", &good}});
     EXPECT_EQ(host::read_obj(file).at(0).mesh.vertex_count(), good.vertex_count());
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+}
+
+TEST(obj_io, nan_and_infinities_are_imported_as_they_are_and_written_back) {
+    const fs::path dir = test_folder();
+    const std::string file = write_text(dir / "odd.obj",
+                                        "v nan 0 0\nv 1 INF 0\nv 0 1 -inf\nv -NaN +Infinity 2\n"
+                                        "vt nan -inf\n"
+                                        "f 1/1 2/1 3/1\n");
+    const auto objects = host::read_obj(file);
+    ASSERT_EQ(objects.size(), 1u);
+    const mesh_data& m = objects[0].mesh;
+    constexpr float inf = std::numeric_limits<float>::infinity();
+    EXPECT_TRUE(std::isnan(m.positions[0].x) && !std::signbit(m.positions[0].x));
+    EXPECT_EQ(m.positions[1].y, inf);
+    EXPECT_EQ(m.positions[2].z, -inf);
+    EXPECT_TRUE(std::isnan(m.positions[3].x) && std::signbit(m.positions[3].x));
+    EXPECT_EQ(m.positions[3].y, inf);
+    EXPECT_EQ(m.positions[3].z, 2.0f);
+    EXPECT_TRUE(std::isnan(m.corner_puv[0].x));
+    EXPECT_EQ(m.corner_duv[2].y, -inf);
+
+    // Written back in the same words; finite values stay bit-exact.
+    const std::string out = (dir / "back.obj").string();
+    host::write_obj(out, {{"odd", &m}});
+    EXPECT_NE(read_text(out).find("v -nan inf 2\n"), std::string::npos) << read_text(out);
+    const mesh_data r = host::read_obj(out).at(0).mesh;
+    ASSERT_EQ(r.vertex_count(), m.vertex_count());
+    for (int v = 0; v < m.vertex_count(); ++v)
+        for (int c = 0; c < 3; ++c) EXPECT_EQ(bits(r.positions[v][c]), bits(m.positions[v][c])) << v << " " << c;
+    EXPECT_EQ(bits(r.corner_puv[1].x), bits(m.corner_puv[1].x));
+    EXPECT_EQ(faces_of(r), faces_of(m));
+}
+
+TEST(obj_io, faces_of_one_and_two_corners_and_objects_without_faces_are_kept) {
+    const fs::path dir = test_folder();
+    const auto one = host::read_obj(write_text(dir / "small.obj", "v 0 0 0\nv 1 0 0\nf 1\nf 1 2\n"));
+    ASSERT_EQ(one.size(), 1u);
+    EXPECT_EQ(faces_of(one[0].mesh), (std::vector<std::vector<int>>{{0}, {0, 1}}));
+    EXPECT_TRUE(one[0].mesh.valid());
+    const auto none = host::read_obj(write_text(dir / "points.obj", "o cloud\nv 0 0 0\nv 1 0 0\n"));
+    ASSERT_EQ(none.size(), 1u);
+    EXPECT_EQ(none[0].name, "cloud");
+    EXPECT_EQ(none[0].mesh.vertex_count(), 2);
+    EXPECT_EQ(none[0].mesh.face_count(), 0);
+    const auto empty = host::read_obj(write_text(dir / "empty.obj", ""));
+    ASSERT_EQ(empty.size(), 1u);
+    EXPECT_EQ(empty[0].mesh.vertex_count(), 0);
 }
