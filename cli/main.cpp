@@ -33,7 +33,9 @@ int main(int argc, char** argv) {
     } catch (const CLI::CallForVersion& e) {
         return app.exit(e);
     } catch (const CLI::ParseError& e) {
-        app.exit(e);
+        // One line naming what was wrong: a missing input file, a folder
+        // given as one, an unknown option or value.
+        std::cerr << "twinel: error: " << e.what() << " (see twinel --help)\n";
         return cli::exit_usage;
     } catch (const cli::command_error& e) {
         std::fflush(stdout);
