@@ -1,6 +1,7 @@
 // Bringing both pair tables up to date after the user added or removed
 // vertices or faces, creating or removing what is left without a partner.
 #include <climits>
+#include <cstdlib>
 #include <vector>
 
 #include "frame/sdk/polygon_mesh.h"
@@ -30,19 +31,26 @@ const char* twinel_class::repair() {
     const int f = polygon.mesh->get_number_of_faces();
     const int tv = vertex_table.size();
     const int tf = face_table.size();
-    if (tv < n) return increase_vertices_number(n - tv);
-    if (n < tv) return decrease_vertices_number(tv - n);
-    if (vertex_table.unmatched > 0) return nullptr;
-    if (tf < f) {
+    const char* r = nullptr;
+    if (tv < n) {
+        r = increase_vertices_number(n - tv);
+    } else if (n < tv) {
+        r = decrease_vertices_number(tv - n);
+    } else if (vertex_table.unmatched == 0 && tf < f) {
         if (repair_faces_link_with_span(span_of(f - tf, 3)) > f - tf) return "Face Repair Error";
         make_unmatch_faces_pair();  // a face it cannot mirror stays unpaired
-        return nullptr;
+    } else if (vertex_table.unmatched == 0 && f < tf) {
+        if (repair_faces_link_with_span(span_of(tf - f, 3)) > tf - f) return "Face Repair Error";
+        r = delete_unmatch_faces();
     }
-    if (f < tf) {
-        if (repair_faces_link_with_span(span_of(tf - f, 3)) <= tf - f) return delete_unmatch_faces();
-        return "Face Repair Error";
-    }
-    return nullptr;  // an edge count change alone repairs nothing
+    // An edge count change alone repairs nothing. While vertices are
+    // unpaired the steps above leave the face table as it was, yet it must
+    // keep one entry per face, or its pairs would name faces that moved or
+    // no longer exist: rebuild it, keeping the pairs whose faces still
+    // mirror each other.
+    const int faces = polygon.mesh->get_number_of_faces();
+    if (!r && face_table.size() != faces) repair_faces_link_with_span(span_of(std::abs(faces - tf), 3));
+    return r;
 }
 
 const char* twinel_class::increase_vertices_number(int added) {
