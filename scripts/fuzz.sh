@@ -1,0 +1,83 @@
+#!/bin/sh
+# Builds the libFuzzer targets of fuzz/ with clang (AddressSanitizer and
+# UndefinedBehaviorSanitizer, -O1) and runs each for a bounded time on its
+# seed corpus. Fails on any crash, sanitizer report or time-out; the input
+# that caused it is kept in <build>/artifacts/. Ends with one line per
+# target (executions, seconds) and "fuzz: N passed, N failed".
+#
+#   ./scripts/fuzz.sh                        # 20 s per target, in ./build-fuzz
+#   TWINEL_FUZZ_SECONDS=3600 ./scripts/fuzz.sh   # an hour each
+#   TWINEL_FUZZ_DIR=build-x ./scripts/fuzz.sh
+set -eu
+cd "$(dirname "$0")/.."
+./scripts/install-deps.sh
+
+# clang and its libFuzzer runtime.
+missing=""
+for p in clang libclang-rt-14-dev; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing="$missing $p"
+  fi
+done
+if [ -n "$missing" ]; then
+  echo "Installing:$missing"
+  SUDO=""
+  if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; fi
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends $missing
+fi
+
+dir=${TWINEL_FUZZ_DIR:-build-fuzz}
+seconds=${TWINEL_FUZZ_SECONDS:-20}
+targets="obj_import kxul_layout edit_session"
+
+start=$(date +%s)
+cmake -S . -B "$dir" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1" -DTWINEL_FUZZ=ON -DTWINEL_BUILD_TESTS=OFF \
+  -DTWINEL_BUILD_BENCH=OFF >/dev/null
+build_targets=""
+for t in $targets; do build_targets="$build_targets --target ${t}_fuzz"; done
+# shellcheck disable=SC2086
+cmake --build "$dir" -j"$(nproc)" $build_targets
+built=$(date +%s)
+echo "fuzz: built in $((built - start)) s"
+
+passed=0
+failed=0
+summary=""
+for t in $targets; do
+  work="$dir/corpus/$t"
+  artifacts="$(pwd)/$dir/artifacts/$t/"
+  mkdir -p "$work" "$artifacts"
+  dict=""
+  case $t in
+    obj_import) dict="-dict=fuzz/obj.dict" ;;
+    kxul_layout) dict="-dict=fuzz/kxul.dict" ;;
+  esac
+  log="$dir/$t.log"
+  status=0
+  t0=$(date +%s)
+  # New inputs go to the work corpus; the seeds in fuzz/corpus stay as
+  # they are. -timeout: one input may take at most 10 s.
+  # shellcheck disable=SC2086
+  ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    "$dir/bin/${t}_fuzz" $dict -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 -max_len=16384 \
+    -print_final_stats=1 -artifact_prefix="$artifacts" "$work" "fuzz/corpus/$t" >"$log" 2>&1 || status=$?
+  runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
+  time=$(($(date +%s) - t0))
+  if [ "$status" -eq 0 ]; then
+    passed=$((passed + 1))
+    line="$t: ${runs:-0} executions in $time s, no report"
+  else
+    failed=$((failed + 1))
+    line="$t: FAILED (exit $status) after ${runs:-?} executions; input kept in $artifacts"
+    tail -n 60 "$log"
+  fi
+  summary="$summary$line
+"
+done
+end=$(date +%s)
+printf '%s' "$summary"
+echo "fuzz: fuzzing $((end - built)) s in all"
+echo "fuzz: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
