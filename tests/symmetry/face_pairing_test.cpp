@@ -12,17 +12,13 @@
 #include "symmetry/face_cycles.h"
 #include "symmetry/twinel_class.h"
 #include "tests/common/mesh_builder.h"
+#include "tests/symmetry/pairing_fixture.h"
 
 namespace {
 
 using twinel_test::mesh_lists;
+using twinel_test::quiet_settings;
 using twinel_test::test_scene;
-
-Symmetry_class quiet_settings() {
-    Symmetry_class s;
-    s.verbose = false;
-    return s;
-}
 
 struct paired {
     explicit paired(test_scene& t, const Symmetry_class& s = quiet_settings()) : polygon(&t.shape()), twinel(polygon, s) {}

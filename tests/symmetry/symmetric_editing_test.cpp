@@ -10,47 +10,15 @@
 #include "mesh/polygon_class.h"
 #include "symmetry/twinel_class.h"
 #include "tests/common/mesh_builder.h"
+#include "tests/symmetry/pairing_fixture.h"
 
 namespace {
 
 using twinel_test::mesh_lists;
+using twinel_test::quiet_settings;
 using twinel_test::test_scene;
 
-Symmetry_class quiet_settings() {
-    Symmetry_class s;
-    s.verbose = false;
-    return s;
-}
-
-// The symmetric strip (15 vertices, 8 quads; vertex 5y + c at x = c - 2),
-// paired as "Twinel" pairs it.
-struct paired_strip {
-    paired_strip() : t(twinel_test::symmetric_mesh()), polygon(&t.shape()), twinel(polygon, quiet_settings(), false) {}
-    polygon_mesh_class& mesh() { return t.mesh(); }
-    vec3 at(int v) { return mesh().vertex(v).get_position(); }
-    // Every entry of both tables paired, the tables as large as the mesh, and
-    // each face's partner its mirror face.
-    ::testing::AssertionResult complete() {
-        if (twinel.vertex_table.size() != mesh().get_number_of_vertices() ||
-            twinel.face_table.size() != mesh().get_number_of_faces())
-            return ::testing::AssertionFailure() << "tables out of step with the mesh";
-        if (twinel.vertex_table.unmatched || twinel.face_table.unmatched)
-            return ::testing::AssertionFailure() << twinel.vertex_table.unmatched << " vertices and "
-                                                 << twinel.face_table.unmatched << " faces unpaired";
-        for (int f = 0; f < mesh().get_number_of_faces(); ++f) {
-            const int n = mesh().face(f).get_number_of_vertices();
-            Array<int> corners(n), mirror(n);
-            mesh().face(f).get_vertex_indices(corners.data());
-            twinel.vertex_table.get_reverse_array(corners, mirror);
-            if (!twinel.is_same_vertex_indices(twinel.face_table.partner(f), mirror))
-                return ::testing::AssertionFailure() << "face " << f << " is not paired with its mirror face";
-        }
-        return ::testing::AssertionSuccess();
-    }
-    test_scene t;
-    Polygon_class polygon;
-    twinel_class twinel;
-};
+using paired_strip = twinel_test::paired_mesh;
 
 TEST(symmetric_editing, the_lower_index_of_a_pair_decides_and_selected_vertices_are_sources) {
     paired_strip s;
@@ -72,7 +40,7 @@ TEST(symmetric_editing, removing_a_paired_vertex_removes_its_partner_and_their_f
     s.twinel.do_sym(true);
     EXPECT_EQ(s.mesh().get_number_of_vertices(), 13);
     EXPECT_EQ(s.mesh().get_number_of_faces(), 4);
-    EXPECT_TRUE(s.complete());
+    EXPECT_TRUE(s.in_step(true));
     // Both vertices of a pair at once: the rebuilt table has no unpaired
     // vertex where two were expected.
     const int a = 3, b = s.twinel.vertex_table.partner(3);  // x = -2 and x = 2 in row 1
@@ -125,7 +93,7 @@ TEST(symmetric_editing, an_added_vertex_gets_a_mirror_and_an_inserted_one_rebuil
     s.twinel.do_sym(true);
     EXPECT_EQ(s.mesh().face(0).get_number_of_vertices(), 5);
     EXPECT_EQ(s.twinel.face_table.partner(0), 3);
-    EXPECT_TRUE(s.complete());
+    EXPECT_TRUE(s.in_step(true));
     EXPECT_EQ(s.mesh().get_number_of_edges(), 24);  // rebuilt: 22 + 2 halves of split edges
 }
 
@@ -166,7 +134,7 @@ TEST(symmetric_editing, a_mirror_face_over_an_unpaired_vertex_is_refused) {
     EXPECT_EQ(s.twinel.append_pair_vertex(v), nullptr);
     EXPECT_EQ(s.at(v + 1), vec3(-2.5f, 2.5f, 0.0f));
     EXPECT_EQ(s.twinel.append_pair_face(8, true), nullptr);
-    EXPECT_TRUE(s.complete());
+    EXPECT_TRUE(s.in_step(true));
     EXPECT_EQ(s.twinel.edge_count, s.mesh().get_number_of_edges());
 }
 
@@ -175,7 +143,7 @@ TEST(symmetric_editing, edges_are_added_and_removed_with_their_mirror_edges) {
     // A diagonal of face 0 (0 1 6 5) splits it; its mirror splits face 3.
     EXPECT_EQ(s.twinel.append_edge(0, 6), nullptr);
     EXPECT_EQ(s.mesh().get_number_of_faces(), 10);
-    EXPECT_TRUE(s.complete());
+    EXPECT_TRUE(s.in_step(true));
     // Removing the diagonal in edge selection joins both pairs of triangles.
     s.twinel.edge_count = s.mesh().get_number_of_edges();
     for (int e = 0; e < s.mesh().get_number_of_edges(); ++e) {
@@ -185,7 +153,7 @@ TEST(symmetric_editing, edges_are_added_and_removed_with_their_mirror_edges) {
     s.twinel.remove_edges(true, kx::sdk::edge_selection);
     EXPECT_EQ(s.mesh().get_number_of_faces(), 8);
     EXPECT_EQ(s.twinel.face_table.size(), 8);
-    EXPECT_TRUE(s.complete());
+    EXPECT_TRUE(s.in_step(true));
 }
 
 }  // namespace

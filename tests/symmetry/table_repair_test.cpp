@@ -5,17 +5,13 @@
 #include "mesh/polygon_class.h"
 #include "symmetry/twinel_class.h"
 #include "tests/common/mesh_builder.h"
+#include "tests/symmetry/pairing_fixture.h"
 
 namespace {
 
 using twinel_test::mesh_lists;
+using twinel_test::quiet_settings;
 using twinel_test::test_scene;
-
-Symmetry_class quiet_settings() {
-    Symmetry_class s;
-    s.verbose = false;
-    return s;
-}
 
 // Every entry is -1 or a partner that points back, and the count of -1
 // entries is the table's unmatched count.

@@ -15,17 +15,13 @@
 #include "symmetry/pairing_registry.h"
 #include "symmetry/twinel_class.h"
 #include "tests/common/mesh_builder.h"
+#include "tests/symmetry/pairing_fixture.h"
 
 namespace {
 
 using twinel_test::mesh_lists;
+using twinel_test::quiet_settings;
 using twinel_test::test_scene;
-
-Symmetry_class quiet_settings() {
-    Symmetry_class s;
-    s.verbose = false;
-    return s;
-}
 
 // Empties the registry before the scene its pairings refer to goes away;
 // declare it after the scene.

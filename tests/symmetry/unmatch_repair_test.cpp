@@ -7,54 +7,28 @@
 #include "mesh/polygon_class.h"
 #include "symmetry/twinel_class.h"
 #include "tests/common/mesh_builder.h"
+#include "tests/symmetry/pairing_fixture.h"
 
 namespace {
 
 using twinel_test::mesh_lists;
+using twinel_test::quiet_settings;
 using twinel_test::test_scene;
 
-Symmetry_class quiet_settings() {
-    Symmetry_class s;
-    s.verbose = false;
-    return s;
+// The strip (faces 0-3 in the first row, 4-7 in the second) with a vertex
+// beyond x = 2 that has no mirror and a triangle on it.
+mesh_lists strip_with_fin() {
+    mesh_lists m = twinel_test::symmetric_mesh();
+    m.uvs.clear();
+    m.positions.emplace_back(2.5f, 2.5f, 0.0f);  // vertex 15
+    m.faces.push_back({14, 15, 9});               // face 8
+    return m;
 }
 
-// The symmetric strip (vertex 5y + c at x = c - 2; faces 0-3 in the first
-// row, 4-7 in the second), paired as "Twinel" pairs it, or with `extra` a
-// vertex beyond x = 2 that has no mirror and a triangle on it.
-struct paired_strip {
+// The strip, or with `extra` the strip with the fin, paired as "Twinel" pairs it.
+struct paired_strip : twinel_test::paired_mesh {
     explicit paired_strip(bool extra = false)
-        : t(extra ? with_fin() : twinel_test::symmetric_mesh()),
-          polygon(&t.shape()),
-          twinel(polygon, quiet_settings(), false) {}
-    static mesh_lists with_fin() {
-        mesh_lists m = twinel_test::symmetric_mesh();
-        m.uvs.clear();
-        m.positions.emplace_back(2.5f, 2.5f, 0.0f);  // vertex 15
-        m.faces.push_back({14, 15, 9});               // face 8
-        return m;
-    }
-    polygon_mesh_class& mesh() { return t.mesh(); }
-    // The tables as large as the mesh, and every paired face paired with
-    // its mirror face.
-    ::testing::AssertionResult in_step() {
-        if (twinel.vertex_table.size() != mesh().get_number_of_vertices() ||
-            twinel.face_table.size() != mesh().get_number_of_faces())
-            return ::testing::AssertionFailure() << "tables out of step with the mesh";
-        for (int f = 0; f < mesh().get_number_of_faces(); ++f) {
-            if (!twinel.face_table.has_pair(f)) continue;
-            const int n = mesh().face(f).get_number_of_vertices();
-            Array<int> corners(n), mirror(n);
-            mesh().face(f).get_vertex_indices(corners.data());
-            twinel.vertex_table.get_reverse_array(corners, mirror);
-            if (!twinel.is_same_vertex_indices(twinel.face_table.partner(f), mirror))
-                return ::testing::AssertionFailure() << "face " << f << " is paired with a face that is not its mirror";
-        }
-        return ::testing::AssertionSuccess();
-    }
-    test_scene t;
-    Polygon_class polygon;
-    twinel_class twinel;
+        : paired_mesh(extra ? strip_with_fin() : twinel_test::symmetric_mesh()) {}
 };
 
 TEST(unmatch_repair, removing_a_vertex_takes_its_faces_out_of_the_face_table_at_once) {
