@@ -1,14 +1,9 @@
 #include "cli/script.h"
+#include "cli/script_support.h"
 
-#include <cerrno>
-#include <cmath>
-#include <cstdlib>
 #include <filesystem>
-#include <iomanip>
-#include <sstream>
 
-#include <boost/format.hpp>
-
+#include "frame/sdk/korvo.h"
 #include "frame/sdk/polygon_mesh.h"
 #include "host/application.h"
 #include "host/dialog.h"
@@ -20,99 +15,10 @@
 #include "host/palette.h"
 #include "host/scene.h"
 #include "host/scene_files.h"
-#include "frame/sdk/korvo.h"
 
 namespace cli {
-namespace {
 
-// Thrown by a command for a wrong line; the runner adds file and line.
-struct line_error : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
-
-float to_float(const std::string& s) {
-    errno = 0;
-    char* end = nullptr;
-    const float v = std::strtof(s.c_str(), &end);
-    if (s.empty() || *end != '\0' || errno == ERANGE) throw line_error("'" + s + "' is not a number");
-    return v;
-}
-
-int to_int(const std::string& s) {
-    errno = 0;
-    char* end = nullptr;
-    const long v = std::strtol(s.c_str(), &end, 10);
-    if (s.empty() || *end != '\0' || errno == ERANGE || v < -2147483647L || v > 2147483647L)
-        throw line_error("'" + s + "' is not a whole number");
-    return static_cast<int>(v);
-}
-
-std::vector<int> to_ints(const std::vector<std::string>& w, std::size_t from) {
-    std::vector<int> out;
-    for (std::size_t i = from; i < w.size(); ++i) out.push_back(to_int(w[i]));
-    return out;
-}
-
-void need(const std::vector<std::string>& w, std::size_t at_least, const char* usage) {
-    if (w.size() < at_least) throw line_error(std::string("usage: ") + usage);
-}
-
-// Everything from word `from` on, joined by single blanks.
-std::string rest(const std::vector<std::string>& w, std::size_t from) {
-    std::string s;
-    for (std::size_t i = from; i < w.size(); ++i) s += (i > from ? " " : "") + w[i];
-    return s;
-}
-
-// 0 vertices... as the element-mark targets count them: 1, 2, 4.
-int target_of(const std::string& kind) {
-    if (kind == "vertices") return 1;
-    if (kind == "edges") return 2;
-    if (kind == "faces") return 4;
-    throw line_error("expected vertices, edges or faces, not '" + kind + "'");
-}
-
-std::string join(const std::vector<int>& v) {
-    std::string s;
-    for (std::size_t i = 0; i < v.size(); ++i) s += (i ? " " : "") + std::to_string(v[i]);
-    return s;
-}
-
-std::string float_text(float f) {
-    std::ostringstream s;
-    s << std::setprecision(9) << f;
-    return s.str();
-}
-
-std::vector<int> selected(polygon_mesh_class& mesh, int target) {
-    std::vector<int> out;
-    if (target == 1) {
-        out.resize(static_cast<std::size_t>(mesh.get_number_of_active_vertices()));
-        if (!out.empty()) mesh.get_active_vertex_indices(out.data());
-    } else if (target == 2) {
-        for (int e = 0; e < mesh.get_number_of_edges(); ++e)
-            if (mesh.edge(e).get_active()) out.push_back(e);
-    } else {
-        for (int f = 0; f < mesh.get_number_of_faces(); ++f)
-            if (mesh.face(f).get_active()) out.push_back(f);
-    }
-    return out;
-}
-
-// `templ` with printf-style directives (Boost.Format) filled with `numbers`.
-std::string formatted_message(const std::string& templ, const std::vector<int>& numbers) {
-    try {
-        boost::format text(templ);
-        for (int n : numbers) text % n;
-        return text.str();
-    } catch (const boost::io::format_error& e) {
-        throw line_error("cannot format \"" + templ + "\" with " + std::to_string(numbers.size()) +
-                         " numbers: " + e.what());
-    }
-}
-
-}  // namespace
-
+using namespace script_support;
 std::vector<std::string> split_words(const std::string& line) {
     std::vector<std::string> words;
     std::size_t i = 0;
@@ -288,11 +194,7 @@ void script_runner::select(const words& w) {
     host::mesh_shape& shape = active_mesh();
     polygon_mesh_class& mesh = shape.polygon();
     const std::vector<int> indices = to_ints(w, 2);
-    const int count = target == 1 ? mesh.get_number_of_vertices()
-                                  : target == 2 ? mesh.get_number_of_edges() : mesh.get_number_of_faces();
-    for (int i : indices)
-        if (i < 0 || i >= count) throw line_error("index " + std::to_string(i) + " is out of range (" + w[1] + ": " +
-                                                  std::to_string(count) + ")");
+    check_indices(mesh, target, indices);
     shape.clear_active_elements();
     if (target == 1) {
         mesh.begin_vertex_selection();
@@ -352,10 +254,7 @@ void script_runner::delete_elements(const words& w) {
     host::mesh_shape& shape = active_mesh();
     polygon_mesh_class& mesh = shape.polygon();
     const std::vector<int> indices = to_ints(w, 2);
-    const int count = target == 1 ? mesh.get_number_of_vertices()
-                                  : target == 2 ? mesh.get_number_of_edges() : mesh.get_number_of_faces();
-    for (int i : indices)
-        if (i < 0 || i >= count) throw line_error("index " + std::to_string(i) + " is out of range");
+    check_indices(mesh, target, indices);
     {
         host::undo_scope step(scene());
         if (target == 1) {
@@ -476,158 +375,6 @@ void script_runner::save(const words& w) {
     host::export_obj(shapes, w[1]);
 }
 
-// ---- printing ------------------------------------------------------------------
-
-void script_runner::print(const words& w) {
-    need(w, 2, "print palette|messages|shapes|mesh [NAME]|marks [NAME]");
-    if (w[1] == "palette") return print_palette();
-    if (w[1] == "messages") {
-        for (const std::string& line : app_.message_lines()) out_ << "message: " << line << '\n';
-        return;
-    }
-    if (w[1] == "shapes") {
-        for (host::shape* s : scene().shapes_in_order()) out_ << "shape: " << s->get_name() << '\n';
-        return;
-    }
-    host::mesh_shape& shape = w.size() > 2 ? mesh_named(w[2]) : active_mesh();
-    if (w[1] == "mesh") return print_mesh(shape);
-    if (w[1] == "marks") return print_marks(shape);
-    throw line_error("cannot print '" + w[1] + "'");
-}
-
-void script_runner::print_palette() {
-    host::palette& p = palette();
-    out_ << "palette: \"" << p.title() << "\"\n";
-    const auto row = [this](const host::control_state& c) {
-        out_ << "  " << std::left << std::setw(20) << c.id << ' ' << std::setw(14) << host::kind_name(c.kind) << ' '
-             << (c.enabled ? "enabled " : "disabled") << ' ' << (c.shown ? "shown " : "hidden");
-        if (c.kind == host::control_kind::number || c.kind == host::control_kind::checkbox ||
-            c.kind == host::control_kind::popup_menu)
-            out_ << " value=" << float_text(c.value);
-        out_ << " title=\"" << c.title << "\"\n";
-    };
-    for (const host::control_state* c : p.controls())
-        if (c->kind != host::control_kind::spacer && c->kind != host::control_kind::group &&
-            c->kind != host::control_kind::tab)
-            row(*c);
-    for (int i = 0; i < p.toolbar_size(); ++i) row(p.toolbar(i));
-}
-
-void script_runner::print_mesh(host::mesh_shape& shape) {
-    polygon_mesh_class& mesh = shape.polygon();
-    out_ << "mesh " << shape.get_name() << ": " << mesh.get_number_of_vertices() << " vertices, "
-         << mesh.get_number_of_edges() << " edges, " << mesh.get_number_of_faces() << " faces\n";
-    for (int v = 0; v < mesh.get_number_of_vertices(); ++v) {
-        const vec3 p = mesh.vertex(v).get_position();
-        out_ << "  v " << v << ": " << float_text(p.x) << ' ' << float_text(p.y) << ' ' << float_text(p.z) << '\n';
-    }
-    std::vector<int> corners;
-    for (int f = 0; f < mesh.get_number_of_faces(); ++f) {
-        face_class& face = mesh.face(f);
-        corners.resize(static_cast<std::size_t>(face.get_number_of_vertices()));
-        if (!corners.empty()) face.get_vertex_indices(corners.data());
-        out_ << "  f " << f << ": " << join(corners) << '\n';
-    }
-}
-
-void script_runner::print_marks(host::mesh_shape& shape) {
-    for (const char* kind : {"vertices", "edges", "faces"}) {
-        const auto& marks = app_.marks().marks(shape, target_of(kind));
-        out_ << "marks " << kind << ": " << join(std::vector<int>(marks.begin(), marks.end())) << '\n';
-    }
-}
-
-// ---- expectations ---------------------------------------------------------------
-
-void script_runner::expect(const words& w) {
-    need(w, 3, "expect WHAT ...");
-    const std::string& what = w[1];
-    const auto fail = [](const std::string& why) { throw line_error("expectation failed: " + why); };
-    if (what == "message" || what == "no-message") {
-        const std::string text = translated(rest(w, 2));
-        bool seen = false;
-        for (const std::string& line : app_.message_lines()) seen = seen || line == text;
-        if (seen != (what == "message"))
-            fail(seen ? "the message \"" + text + "\" was shown" : "no message \"" + text + "\" was shown");
-    } else if (what == "message-format") {
-        // A formatted message: the template in the application's language
-        // filled with the whole numbers that follow it.
-        const std::string text = formatted_message(translated(w[2]), to_ints(w, 3));
-        bool seen = false;
-        for (const std::string& line : app_.message_lines()) seen = seen || line == text;
-        if (!seen) fail("no message \"" + text + "\" was shown");
-    } else if (what == "question") {
-        const std::string text = translated(rest(w, 2));
-        if (app_.questions().empty() || app_.questions().back() != text)
-            fail("the last question was not \"" + text + "\"");
-    } else if (what == "title") {
-        const std::string text = translated(rest(w, 2));
-        if (palette().title() != text) fail("the palette's title is \"" + palette().title() + "\", not \"" + text + "\"");
-    } else if (what == "vertices" || what == "edges" || what == "faces") {
-        polygon_mesh_class& mesh = active_mesh().polygon();
-        const int n = what == "vertices" ? mesh.get_number_of_vertices()
-                                         : what == "edges" ? mesh.get_number_of_edges() : mesh.get_number_of_faces();
-        if (n != to_int(w[2])) fail("the mesh has " + std::to_string(n) + " " + what + ", not " + w[2]);
-    } else if (what == "position") {
-        need(w, 6, "expect position VERTEX X Y Z");
-        polygon_mesh_class& mesh = active_mesh().polygon();
-        const int v = to_int(w[2]);
-        if (v < 0 || v >= mesh.get_number_of_vertices()) throw line_error("vertex " + w[2] + " is out of range");
-        const vec3 p = mesh.vertex(v).get_position();
-        const vec3 want(to_float(w[3]), to_float(w[4]), to_float(w[5]));
-        if (!(p == want))
-            fail("vertex " + w[2] + " is at " + float_text(p.x) + " " + float_text(p.y) + " " + float_text(p.z));
-    } else if (what == "selected" || what == "marks") {
-        const int target = target_of(w[2]);
-        host::mesh_shape& shape = active_mesh();
-        std::vector<int> have;
-        if (what == "selected") {
-            have = selected(shape.polygon(), target);
-        } else {
-            const auto& marks = app_.marks().marks(shape, target);
-            have.assign(marks.begin(), marks.end());
-        }
-        const std::vector<int> want = to_ints(w, 3);
-        if (have != want) fail(what + " " + w[2] + " are [" + join(have) + "], not [" + join(want) + "]");
-    } else if (what == "attributes") {
-        need(w, 4, "expect attributes SHAPE N");
-        auto* shape = dynamic_cast<host::shape*>(&shape_ref(w[2]));
-        const int n = shape ? static_cast<int>(shape->state().attributes.size()) : 0;
-        if (n != to_int(w[3])) fail(w[2] + " has " + std::to_string(n) + " attributes, not " + w[3]);
-    } else if (what == "undo-steps" || what == "undo-records") {
-        const int n = what == "undo-steps" ? static_cast<int>(scene().history().undo_count())
-                                           : scene().undo_records_made();
-        if (n != to_int(w[2])) fail("there are " + std::to_string(n) + " " + what + ", not " + w[2]);
-    } else if (what == "shape" || what == "no-shape") {
-        const bool exists = scene().get_shape_by_name(w[2].c_str()) != nullptr;
-        if (exists != (what == "shape")) fail(exists ? "the scene has a shape '" + w[2] + "'" : "no shape '" + w[2] + "'");
-    } else if (what == "pixel") {
-        expect_pixel(w);
-    } else {
-        expect_control(w);
-    }
-    ++expectations_;
-}
-
-void script_runner::expect_control(const words& w) {
-    const host::control_state& c = palette().control(w[1]);
-    const std::string& what = w[2];
-    const auto fail = [&c](const std::string& why) { throw line_error("expectation failed: " + c.id + " " + why); };
-    if (what == "enabled" || what == "disabled") {
-        if (c.enabled != (what == "enabled")) fail(c.enabled ? "is enabled" : "is disabled");
-    } else if (what == "shown" || what == "hidden") {
-        if (c.shown != (what == "shown")) fail(c.shown ? "is shown" : "is hidden");
-    } else if (what == "value") {
-        need(w, 4, "expect CONTROL value V");
-        if (c.value != to_float(w[3])) fail("has the value " + float_text(c.value));
-    } else if (what == "title") {
-        const std::string text = translated(rest(w, 3));
-        if (c.title != text) fail("has the title \"" + c.title + "\"");
-    } else {
-        throw line_error("cannot expect '" + w[1] + "': not a control state, message, question, count or position");
-    }
-}
-
 // ---- the rest ------------------------------------------------------------------
 
 void script_runner::clear(const words& w) {
@@ -699,18 +446,5 @@ void script_runner::scratch_path(const words& w) {
     app_.queue_file_path(scratch_file(w[1]));
 }
 
-void script_runner::expect_pixel(const words& w) {
-    if (w.size() != 9) throw line_error("usage: expect pixel FILE X Y R G B A");
-    const std::string file = scratch_file(w[2]);
-    const kx::host_ref<image_interface> image(host::image::load(file));
-    if (!image) throw line_error("expectation failed: no image " + file);
-    const int x = to_int(w[3]), y = to_int(w[4]);
-    if (x < 0 || y < 0 || x >= image->get_width() || y >= image->get_height())
-        throw line_error("pixel " + w[3] + " " + w[4] + " is outside the image");
-    const kx::rgba8_class have = image->get_pixel(x, y);
-    const std::vector<int> got = {have.r, have.g, have.b, have.a};
-    if (got != to_ints(w, 5))
-        throw line_error("expectation failed: pixel " + w[3] + " " + w[4] + " of " + w[2] + " is " + join(got));
-}
 
 }  // namespace cli
