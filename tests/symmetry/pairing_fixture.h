@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "frame/array.h"
 #include "mesh/polygon_class.h"
 #include "symmetry/twinel_class.h"
@@ -16,6 +19,13 @@ inline Symmetry_class quiet_settings() {
     Symmetry_class s;
     s.verbose = false;
     return s;
+}
+
+// A mesh of loose vertices (no faces).
+inline mesh_lists points(std::vector<vec3> positions) {
+    mesh_lists m;
+    m.positions = std::move(positions);
+    return m;
 }
 
 // A mesh (by default the symmetric strip: 15 vertices, 8 quads, vertex

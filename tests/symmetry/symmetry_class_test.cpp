@@ -9,6 +9,7 @@
 #include "host/skin_view.h"
 #include "mesh/polygon_class.h"
 #include "tests/common/mesh_builder.h"
+#include "tests/symmetry/pairing_fixture.h"
 
 namespace {
 
@@ -21,11 +22,7 @@ std::uint32_t bits(float f) {
     return u;
 }
 
-mesh_lists points(std::vector<vec3> positions) {
-    mesh_lists m;
-    m.positions = std::move(positions);
-    return m;
-}
+using twinel_test::points;
 
 mat4 translation(float x, float y, float z) {
     mat4 m;

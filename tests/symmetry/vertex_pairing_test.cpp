@@ -8,23 +8,16 @@
 #include "symmetry/twinel_class.h"
 #include "symmetry/vertex_sweep.h"
 #include "tests/common/mesh_builder.h"
+#include "tests/symmetry/pairing_fixture.h"
 
 namespace {
 
 using twinel_test::mesh_lists;
 using twinel_test::test_scene;
 
-mesh_lists points(std::vector<vec3> positions) {
-    mesh_lists m;
-    m.positions = std::move(positions);
-    return m;
-}
+using twinel_test::points;
 
-Symmetry_class quiet_settings() {
-    Symmetry_class s;
-    s.verbose = false;
-    return s;
-}
+using twinel_test::quiet_settings;
 
 // A pairing of the test scene's mesh with the given settings.
 struct paired {

@@ -3,23 +3,16 @@
 #include "mesh/polygon_class.h"
 #include "symmetry/twinel_class.h"
 #include "tests/common/mesh_builder.h"
+#include "tests/symmetry/pairing_fixture.h"
 
 namespace {
 
 using twinel_test::mesh_lists;
 using twinel_test::test_scene;
 
-mesh_lists points(std::vector<vec3> positions) {
-    mesh_lists m;
-    m.positions = std::move(positions);
-    return m;
-}
+using twinel_test::points;
 
-Symmetry_class quiet_settings() {
-    Symmetry_class s;
-    s.verbose = false;
-    return s;
-}
+using twinel_test::quiet_settings;
 
 struct paired {
     paired(test_scene& t, const Symmetry_class& s = quiet_settings()) : polygon(&t.shape()), twinel(polygon, s) {}
