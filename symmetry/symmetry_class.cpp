@@ -10,6 +10,7 @@
 #include "frame/sdk/shape.h"
 #include "mesh/polygon_class.h"
 #include "symmetry/mirror.h"
+#include "symmetry/mirror_matching.h"
 #include "symmetry/modification_bracket.h"
 
 namespace {
@@ -128,22 +129,20 @@ bool Symmetry_class::symmetrize_active_vertices(scene_interface* scene, Polygon_
     sort_by_key(sources);
     sort_by_key(targets);
 
+    std::vector<mirror_record> source_records, target_records;
+    source_records.reserve(sources.size());
+    target_records.reserve(targets.size());
+    for (const keyed_record& r : sources) source_records.push_back({r.key, r.record.position});
+    for (const keyed_record& r : targets) target_records.push_back({r.key, r.record.position});
+    const std::vector<int> partner =
+        match_mirror_records(source_records, target_records, plane, ignore_margin ? FLT_MAX : margin);
+
     modification_bracket bracket(polygon.shape);
-    for (const keyed_record& s : sources) {
-        float best = ignore_margin ? FLT_MAX : margin;
-        keyed_record* candidate = nullptr;
-        for (keyed_record& t : targets) {
-            if (t.record.done) continue;
-            if (t.key - s.key > best) break;
-            const float d = symmetry::distance(s.record.position, symmetry::mirror(t.record.position, plane));
-            if (d < best) {
-                best = d;
-                candidate = &t;
-            }
-        }
-        if (!candidate) continue;
-        candidate->record.done = true;
-        set_sym_vertex(mesh.vertex(s.record.index), mesh.vertex(candidate->record.index));
+    for (std::size_t i = 0; i < sources.size(); ++i) {
+        const int t = partner[i];
+        if (t < 0) continue;
+        set_sym_vertex(mesh.vertex(sources[i].record.index),
+                       mesh.vertex(targets[static_cast<std::size_t>(t)].record.index));
     }
     return false;
 }
