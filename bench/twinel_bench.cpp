@@ -166,6 +166,29 @@ void do_sym_changed(benchmark::State& state) {
 }
 BENCHMARK(do_sym_changed)->Args({1000000, 1})->Args({1000000, 0})->Unit(benchmark::kMillisecond)->MinTime(3.0);
 
+// The modify-mode "mirror the selection" without a pairing: every vertex
+// off the plane of the jittered torus selected, each positive vertex taking
+// the nearest free negative one, however far (the toolbar's way), and the
+// negative side moved onto the mirrors.
+void symmetrize_selection(benchmark::State& state) {
+    mesh_scene t(host::make_torus(jittered_torus(static_cast<int>(state.range(0)))));
+    polygon_mesh_class& mesh = *t.polygon.mesh;
+    for (int v = 0; v < mesh.get_number_of_vertices(); ++v)
+        if (mesh.vertex(v).get_position().x != 0.0f) mesh.vertex(v).set_active(true);
+    t.original = t.shape.data();
+    Symmetry_class settings = bench_settings();
+    bool refused = false;
+    for (auto _ : state) {
+        state.PauseTiming();
+        t.restore();
+        state.ResumeTiming();
+        refused = settings.symmetrize_active_vertices(&t.scene, t.polygon, true);
+    }
+    state.counters["selected"] = mesh.get_number_of_active_vertices();
+    state.counters["refused"] = refused;
+}
+BENCHMARK(symmetrize_selection)->Arg(1000000)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+
 // The face half of the construction: pairing the faces of the paired torus.
 void make_faces_link(benchmark::State& state) {
     paired_torus t(static_cast<int>(state.range(0)));
