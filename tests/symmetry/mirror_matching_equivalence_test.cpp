@@ -9,9 +9,9 @@
 #include <cfloat>
 #include <cmath>
 #include <limits>
-#include <random>
 
 #include "symmetry/mirror.h"
+#include "tests/common/random_draws.h"
 
 namespace {
 
@@ -67,14 +67,9 @@ void sort_walk_order(std::vector<mirror_record>& records) {
     });
 }
 
-class generator {
+class generator : public twinel_test::random_draws {
 public:
-    explicit generator(unsigned seed) : rng_(seed) {}
-
-    float uniform(float a, float b) { return std::uniform_real_distribution<float>(a, b)(rng_); }
-    int below(int n) { return static_cast<int>(rng_() % static_cast<unsigned>(n)); }
-    bool chance(double p) { return std::uniform_real_distribution<double>(0, 1)(rng_) < p; }
-    float lattice(float step, int range) { return step * static_cast<float>(below(2 * range + 1) - range); }
+    using random_draws::random_draws;
 
     float pick_limit() {
         static const float limits[] = {FLT_MAX, FLT_MAX, FLT_MAX, 0.1f, 0.0625f, 1.0f, 0.0f,
@@ -154,8 +149,6 @@ public:
         return c;
     }
 
-private:
-    std::mt19937 rng_;
 };
 
 TEST(mirror_matching_equivalence, matches_the_plain_walk_on_random_selections) {

@@ -6,12 +6,12 @@
 #include <cmath>
 #include <limits>
 #include <map>
-#include <random>
 
 #include "mesh/polygon_class.h"
 #include "symmetry/twinel_class.h"
 #include "symmetry/vertex_sweep.h"
 #include "tests/common/mesh_builder.h"
+#include "tests/common/random_draws.h"
 
 namespace {
 
@@ -90,17 +90,9 @@ struct case_setup {
     float reduse_margin = 0.01f;
 };
 
-class generator {
+class generator : public twinel_test::random_draws {
 public:
-    explicit generator(unsigned seed) : rng_(seed) {}
-
-    float uniform(float a, float b) { return std::uniform_real_distribution<float>(a, b)(rng_); }
-    int below(int n) { return static_cast<int>(rng_() % static_cast<unsigned>(n)); }
-    bool chance(double p) { return std::uniform_real_distribution<double>(0, 1)(rng_) < p; }
-
-    // A coordinate from a coarse lattice, so that keys and key differences
-    // hit margins exactly.
-    float lattice(float step, int range) { return step * static_cast<float>(below(2 * range + 1) - range); }
+    using random_draws::random_draws;
 
     float pick_margin() {
         static const float margins[] = {0.0f, 1e-30f, 0.001f, 0.0625f, 0.1f, 0.125f, 0.25f, 1.0f, 3.0f,
@@ -191,8 +183,6 @@ public:
         return c;
     }
 
-private:
-    std::mt19937 rng_;
 };
 
 // ---- comparison ---------------------------------------------------------------
