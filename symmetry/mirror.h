@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "frame/sdk/math.h"
+#include "mesh/single_distance.h"
 
 namespace symmetry {
 
@@ -21,18 +22,11 @@ inline vec3 mirror(vec3 p, int plane) {
 }
 
 // Squared distance of a and b, the squares summed in single precision.
-inline float distance_squared(const vec3& a, const vec3& b) {
-    const float dx = a.x - b.x;
-    const float dy = a.y - b.y;
-    const float dz = a.z - b.z;
-    return dx * dx + dy * dy + dz * dz;
-}
+inline float distance_squared(const vec3& a, const vec3& b) { return single_distance_squared(a, b); }
 
 // Distance of a and b: single-precision squares, the square root taken in
 // double precision and rounded back to single.
-inline float distance(const vec3& a, const vec3& b) {
-    return static_cast<float>(std::sqrt(static_cast<double>(distance_squared(a, b))));
-}
+inline float distance(const vec3& a, const vec3& b) { return single_distance(a, b); }
 
 // Whether a lies within the margin whose square (formed in single
 // precision) is `margin_squared` of the point b_mirrored. Equality counts;

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "symmetry/mirror.h"
-#include "symmetry/point_tree.h"
+#include "mesh/point_tree.h"
 
 namespace {
 

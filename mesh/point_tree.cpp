@@ -1,4 +1,4 @@
-#include "symmetry/point_tree.h"
+#include "mesh/point_tree.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,5 +1,5 @@
 // A k-d tree over a fixed set of points, for nearest-point queries under the
-// single-precision distance of symmetry::distance that must see every point
+// single-precision distance of single_distance that must see every point
 // up to a given distance, exactly.
 //
 // All points are placed at construction and can only be taken out. A search
@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "frame/sdk/math.h"
-#include "symmetry/mirror.h"
+#include "mesh/single_distance.h"
 
 class point_tree {
 public:
@@ -25,7 +25,7 @@ public:
     void remove(int k);
 
     // Calls visit(k, d) for every point k still in whose distance d from q
-    // (symmetry::distance) may not exceed threshold(), nearer parts of the
+    // (single_distance) may not exceed threshold(), nearer parts of the
     // tree first; threshold is asked again before each part, so it may
     // shrink as points are visited. Points farther than the threshold may
     // be visited too.
@@ -63,7 +63,7 @@ inline float point_tree::box_distance_squared(const node& n, const vec3& q) cons
         else if (q[a] > n.high[a])
             gap[a] = q[a] - n.high[a];
     }
-    return symmetry::distance_squared(gap, vec3(0, 0, 0));
+    return single_distance_squared(gap, vec3(0, 0, 0));
 }
 
 template <class Visit, class Threshold>
@@ -92,7 +92,7 @@ void point_tree::search(const vec3& q, Visit visit, Threshold threshold) const {
         if (n.left < 0) {
             for (int s = n.begin; s < n.begin + n.live; ++s) {
                 const entry& e = entries_[static_cast<std::size_t>(s)];
-                visit(e.index, symmetry::distance(q, e.position));
+                visit(e.index, single_distance(q, e.position));
             }
             continue;
         }
