@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <unistd.h>
@@ -76,6 +77,31 @@ void over4_faces(benchmark::State& state) {
     set_counters(state, m.shape->data());
 }
 BENCHMARK(over4_faces)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// "Select shortest distance vertices pair" (find_first_near_vertices_pair)
+// on the torus (range 1 = 0), on a flat grid turned into the plane x = 0,
+// where every vertex shares one x (1), and on the torus's polygon soup,
+// where every position is there four times (2).
+void nearest_vertices_pair(benchmark::State& state) {
+    host::mesh_data data = torus(state);
+    if (state.range(1) == 1) {
+        data = host::make_grid(static_cast<int>(state.range(0)), 100.0f, false);
+        for (vec3& p : data.positions) std::swap(p.x, p.y);
+    } else if (state.range(1) == 2) {
+        data = host::make_polygon_soup(data);
+    }
+    analysed_mesh m(std::move(data));
+    Polygon_class::vertices_pair pair;
+    for (auto _ : state) pair = m.polygon.find_first_near_vertices_pair();
+    set_counters(state, m.shape->data());
+    state.counters["distance"] = pair.distance;
+}
+BENCHMARK(nearest_vertices_pair)
+    ->Args({1000000, 0})
+    ->Args({1000000, 1})
+    ->Args({1000000, 2})
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0);
 
 // A closed disc of triangles around one centre vertex: the centre's face
 // list holds every face, which the searches must not compare pair by pair.
