@@ -8,6 +8,7 @@
 #include "frame/sdk/polygon_mesh.h"
 #include "frame/sdk/scene.h"
 #include "symmetry/mirror.h"
+#include "symmetry/missing_vertex_pairs.h"
 #include "symmetry/twinel_class.h"
 
 namespace {
@@ -162,15 +163,7 @@ int twinel_class::repair_vertices_link_with_span(int span) {
     }
     // Vertices whose partner was not found pair among themselves; a vertex
     // within margin / 2 of the plane meets itself first.
-    for (std::size_t x = 0; x < missing.size(); ++x) {
-        const int a = missing[x];
-        for (std::size_t y = x; y < missing.size(); ++y) {
-            const int b = missing[y];
-            if (!vertex_table.has_pair(b) &&
-                is_sym(positions[static_cast<std::size_t>(a)], positions[static_cast<std::size_t>(b)]))
-                vertex_table.link(a, b);
-        }
-    }
+    pair_missing_vertices(missing, positions, *this, vertex_table);
     return vertex_table.unmatched;
 }
 
