@@ -14,6 +14,7 @@
 #include "host/mesh_shape.h"
 #include "host/scene.h"
 #include "mesh/polygon_class.h"
+#include "symmetry/missing_vertex_pairs.h"
 #include "symmetry/twinel_class.h"
 #include "symmetry/vertex_sweep.h"
 
@@ -125,6 +126,25 @@ void repair_vertex_table(benchmark::State& state) {
     state.counters["unmatched"] = unmatched;
 }
 BENCHMARK(repair_vertex_table)->Args({1000000, 0})->Args({1000000, 1})->Unit(benchmark::kMillisecond)->MinTime(3.0);
+
+// The last step of a table repair when every partner was lost (the host
+// renumbered the vertices beyond the span): the whole torus as the list of
+// missing vertices, paired among themselves.
+void pair_missing(benchmark::State& state) {
+    torus_scene t(static_cast<int>(state.range(0)));
+    std::vector<int> missing(t.original.size());
+    for (std::size_t v = 0; v < missing.size(); ++v) missing[v] = static_cast<int>(v);
+    Interconnection_class table;
+    for (auto _ : state) {
+        state.PauseTiming();
+        table.resize(0);
+        table.resize(static_cast<int>(t.original.size()));
+        state.ResumeTiming();
+        pair_missing_vertices(missing, t.original, bench_settings(), table);
+    }
+    state.counters["unmatched"] = table.unmatched;
+}
+BENCHMARK(pair_missing)->Arg(1000000)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 
 // Candidate partners of the one unpaired vertex left after a removal.
 void proposals(benchmark::State& state) {
