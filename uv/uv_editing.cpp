@@ -8,6 +8,7 @@
 
 #include "frame/sdk/polygon_mesh.h"
 #include "mesh/polygon_class.h"
+#include "uv/uv_grouping.h"
 
 using uv_editing::face_uv;
 
@@ -148,27 +149,15 @@ void Polygon_class::unify_uv(bool distance, bool all, float radius) {
 
     // Greedy groups: each group is seeded by the first ungrouped record and
     // takes members by their distance from that seed, not from a running
-    // mean, so the order of the list decides.
-    std::vector<vec2> sums;
-    std::vector<int> members;
-    for (std::size_t seed = 0; seed < list.size(); ++seed) {
-        if (list[seed].group >= 0) continue;
-        const int group = static_cast<int>(sums.size());
-        const face_uv reference = list[seed];
-        list[seed].group = group;
-        sums.push_back(reference.uv);
-        members.push_back(1);
-        for (std::size_t k = seed + 1; k < list.size(); ++k) {
-            face_uv& r = list[k];
-            if (r.group >= 0 || (!all && r.vertex != reference.vertex)) continue;
-            const float du = r.uv.x - reference.uv.x;
-            const float dv = r.uv.y - reference.uv.y;
-            const float d2 = du * du + dv * dv;
-            if (!(d2 < limit)) continue;
-            r.group = group;
-            sums.back() += r.uv;
-            ++members.back();
-        }
+    // mean, so the order of the list decides. A seed comes before its
+    // members, so summing in list order adds the seed first.
+    const int groups = uv_editing::group_uv_records(list, all, limit);
+    std::vector<vec2> sums(static_cast<std::size_t>(groups));
+    std::vector<int> members(static_cast<std::size_t>(groups), 0);
+    for (const face_uv& r : list) {
+        const std::size_t g = static_cast<std::size_t>(r.group);
+        sums[g] = members[g] == 0 ? r.uv : sums[g] + r.uv;
+        ++members[g];
     }
     for (std::size_t g = 0; g < sums.size(); ++g) sums[g] = sums[g] * (1.0f / static_cast<float>(members[g]));
     for (face_uv& r : list) r.uv = sums[static_cast<std::size_t>(r.group)];
