@@ -2,7 +2,14 @@
 
 #include <algorithm>
 
+#include "frame/sdk/polygon_mesh.h"
 #include "mesh/mesh_analysis.h"
+
+std::vector<int> vertex_list(face_class& f) {
+    std::vector<int> list(static_cast<std::size_t>(std::max(f.get_number_of_vertices(), 0)));
+    if (!list.empty()) f.get_vertex_indices(list.data());
+    return list;
+}
 
 face_buffer read_face_buffer(polygon_mesh_class& mesh) {
     face_buffer faces;

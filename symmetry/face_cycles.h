@@ -9,6 +9,7 @@
 
 #include "symmetry/interconnection_class.h"
 
+class face_class;
 class polygon_mesh_class;
 
 // The corners of every face of a mesh, read once: face f's vertex list is
@@ -21,6 +22,9 @@ struct face_buffer {
     const int* vertices(int f) const { return corners.data() + start[static_cast<std::size_t>(f)]; }
     int count(int f) const { return start[static_cast<std::size_t>(f) + 1] - start[static_cast<std::size_t>(f)]; }
 };
+
+// The vertex list of one host face (two host calls).
+std::vector<int> vertex_list(face_class& f);
 
 // Reads the vertex lists of every face of `mesh` (two host calls a face).
 face_buffer read_face_buffer(polygon_mesh_class& mesh);

@@ -42,13 +42,6 @@ void join_faces(const face_buffer& faces, const Interconnection_class& vertices,
     }
 }
 
-// The vertex list of one host face.
-std::vector<int> vertex_list(face_class& f) {
-    std::vector<int> list(static_cast<std::size_t>(std::max(f.get_number_of_vertices(), 0)));
-    if (!list.empty()) f.get_vertex_indices(list.data());
-    return list;
-}
-
 bool is_face(polygon_mesh_class& mesh, int face) { return face >= 0 && face < mesh.get_number_of_faces(); }
 
 }  // namespace
