@@ -10,21 +10,15 @@
 
 #include "frame/sdk/polygon_mesh.h"
 #include "frame/sdk/scene.h"
-#include "mesh/mesh_analysis.h"
 #include "symmetry/face_cycles.h"
 #include "symmetry/twinel_class.h"
+#include "symmetry/unmatched_face_pairs.h"
 
 namespace {
 
 constexpr const char* unpaired_vertex_message = "Unpaired vertex in mirror face.";
 
 bool is_face(polygon_mesh_class& mesh, int face) { return face >= 0 && face < mesh.get_number_of_faces(); }
-
-// Whether the cycle `small` occurs in order within the cycle `large`.
-bool occurs_in(const std::vector<int>& small, const std::vector<int>& large) {
-    return korvo_polygon::is_in({small.data(), static_cast<int>(small.size()), false},
-                                {large.data(), static_cast<int>(large.size()), false});
-}
 
 // Spans up to this width are searched by walking the windows; wider ones
 // through the faces at each vertex, whose cost does not grow with the span.
@@ -238,27 +232,6 @@ int twinel_class::repair_faces_in_unmatch_faces(std::vector<int>& faces) {
                     .c_str());
         return face_table.unmatched;
     }
-    std::vector<int> mirror_a, mirror_b;
-    for (std::size_t x = 0; x < faces.size(); ++x) {
-        for (std::size_t y = x + 1; y < faces.size(); ++y) {
-            const int a = faces[x], b = faces[y];
-            if (!is_face(mesh, a) || !is_face(mesh, b)) continue;
-            const std::vector<int> va = vertex_list(mesh.face(a));
-            const std::vector<int> vb = vertex_list(mesh.face(b));
-            mirror_list(va.data(), static_cast<int>(va.size()), vertex_table, mirror_a);
-            // The face with fewer corners becomes the exact mirror of the
-            // other; a mirror list naming an unpaired vertex is never written.
-            if (va.size() < vb.size()) {
-                if (!occurs_in(mirror_a, vb)) continue;
-                mirror_list(vb.data(), static_cast<int>(vb.size()), vertex_table, mirror_b);
-                if (has_unpaired_vertex(mirror_b)) continue;
-                mesh.face(a).set_vertex_indices(static_cast<int>(mirror_b.size()), mirror_b.data());
-            } else {
-                if (!occurs_in(vb, mirror_a) || has_unpaired_vertex(mirror_a)) continue;
-                mesh.face(b).set_vertex_indices(static_cast<int>(mirror_a.size()), mirror_a.data());
-            }
-            face_table.link(a, b);
-        }
-    }
+    pair_unmatched_faces(mesh, vertex_table, face_table, faces);
     return face_table.unmatched;
 }
