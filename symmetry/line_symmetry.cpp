@@ -110,29 +110,30 @@ bool Symmetry_class::line_get_sym_pattern(scene_interface* scene, shape_class& l
 
     // Every start in the first half, first without and then with a point on
     // the plane at the start; a later pattern must be strictly cheaper, so
-    // ties keep the earlier one. NaN totals never win.
+    // ties keep the earlier one. NaN totals never win. Costs are never
+    // negative, so a total only grows: once it is no longer below the best
+    // (or is NaN) the pattern cannot win, and the rest of its sum is skipped.
     float best = FLT_MAX;
-    for (int s = 0; s < n / 2; ++s) {
-        float total = 0.0f;
-        int i = s, j = cyclic(s - 1, n);
-        for (int k = 0; k < n / 2; ++k, i = cyclic(i + 1, n), j = cyclic(j - 1, n)) add_cost(total, pair_cost(i, j));
-        if (i == j) add_cost(total, penalty(i));
-        if (total < best) {
-            best = total;
-            start = s;
-            has_base = false;
-        }
-
-        total = penalty(s);
-        i = cyclic(s + 1, n);
-        j = cyclic(s - 1, n);
-        for (int k = 0; k < (n - 1) / 2; ++k, i = cyclic(i + 1, n), j = cyclic(j - 1, n))
+    const auto pattern_total = [&](int s, bool base) {
+        float total = base ? penalty(s) : 0.0f;
+        int i = base ? cyclic(s + 1, n) : s;
+        int j = cyclic(s - 1, n);
+        const int pairs = base ? (n - 1) / 2 : n / 2;
+        for (int k = 0; k < pairs; ++k, i = cyclic(i + 1, n), j = cyclic(j - 1, n)) {
+            if (!(total < best)) return total;
             add_cost(total, pair_cost(i, j));
+        }
         if (i == j) add_cost(total, penalty(i));
-        if (total < best) {
-            best = total;
-            start = s;
-            has_base = true;
+        return total;
+    };
+    for (int s = 0; s < n / 2; ++s) {
+        for (bool base : {false, true}) {
+            const float total = pattern_total(s, base);
+            if (total < best) {
+                best = total;
+                start = s;
+                has_base = base;
+            }
         }
     }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <random>
 #include <vector>
 
 #include "host/line_shape.h"
@@ -255,6 +256,77 @@ TEST(surface_symmetry, uneven_surfaces_stay_within_their_lines) {
     EXPECT_TRUE(h.sym.line_get_sym_pattern(&h.t.scene(), broken, start, base));
     EXPECT_EQ(start, 0);
     EXPECT_FALSE(base);
+}
+
+}  // namespace
+
+namespace {
+
+// The pattern search written out: every candidate summed to the end.
+void plain_pattern(const std::vector<vec3>& p, int plane, int& start, bool& has_base) {
+    const int n = static_cast<int>(p.size());
+    const auto at = [&](int k) { return p[static_cast<std::size_t>(((k % n) + n) % n)]; };
+    const auto cost = [&](int a, int b) {
+        vec3 m = at(b);
+        m[plane] = -m[plane];
+        const float dx = at(a).x - m.x, dy = at(a).y - m.y, dz = at(a).z - m.z;
+        return dx * dx + dy * dy + dz * dz;
+    };
+    const auto penalty = [&](int a) { return std::fabs(2.0f * at(a)[plane]); };
+    const auto add = [](float& total, float c) {
+        total = static_cast<float>(static_cast<double>(total) + static_cast<double>(c));
+    };
+    float best = std::numeric_limits<float>::max();
+    start = 0;
+    has_base = false;
+    for (int s = 0; s < n / 2; ++s) {
+        for (bool base : {false, true}) {
+            float total = base ? penalty(s) : 0.0f;
+            int i = base ? s + 1 : s, j = s - 1;
+            for (int k = 0; k < (base ? (n - 1) / 2 : n / 2); ++k, ++i, --j) add(total, cost(i, j));
+            if (((i - j) % n + n) % n == 0) add(total, penalty(i));
+            if (total < best) {
+                best = total;
+                start = s;
+                has_base = base;
+            }
+        }
+    }
+}
+
+TEST(line_symmetry, closed_line_pattern_matches_the_full_sums_on_random_lines) {
+    std::mt19937 rng(77);
+    std::uniform_real_distribution<float> coordinate(-1.0f, 1.0f);
+    for (int round = 0; round < 300; ++round) {
+        const int n = 2 + static_cast<int>(rng() % 40);
+        const int plane = static_cast<int>(rng() % 3);
+        // A loop roughly symmetric about the plane, rotated by a random
+        // start, with noise; now and then a NaN.
+        std::vector<vec3> p;
+        const int shift = static_cast<int>(rng() % static_cast<unsigned>(n));
+        for (int k = 0; k < n; ++k) {
+            const float angle = 6.2831853f * static_cast<float>(k + shift) / static_cast<float>(n);
+            vec3 q(std::cos(angle), std::sin(angle), 0.0f);
+            q = vec3(q.x + 0.05f * coordinate(rng), q.y + 0.05f * coordinate(rng), 0.05f * coordinate(rng));
+            if (rng() % 5 == 0) q = vec3(coordinate(rng), coordinate(rng), coordinate(rng));
+            std::swap(q.x, q[plane]);
+            p.push_back(q);
+        }
+        if (round % 25 == 7) p[rng() % p.size()].y = std::numeric_limits<float>::quiet_NaN();
+
+        line_fixture f;
+        std::vector<control_point_data> points;
+        for (const vec3& q : p) points.push_back(line_shape::point_at(q));
+        line_shape& line = f.add(points, true);
+        f.sym.plane = plane;
+        f.t.app().queue_answer(host::answer::yes);  // in case the pattern's first pair is on one side
+        int start = -1, expected_start = -1;
+        bool base = false, expected_base = false;
+        f.sym.line_get_sym_pattern(&f.t.scene(), line, start, base);
+        plain_pattern(p, plane, expected_start, expected_base);
+        ASSERT_EQ(start, expected_start) << "round " << round;
+        ASSERT_EQ(base, expected_base) << "round " << round;
+    }
 }
 
 }  // namespace
