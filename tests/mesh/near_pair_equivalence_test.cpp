@@ -13,7 +13,7 @@
 #include <limits>
 #include <utility>
 
-#include "tests/common/random_draws.h"
+#include "tests/support/random_draws.h"
 
 namespace {
 

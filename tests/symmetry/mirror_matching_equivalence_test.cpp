@@ -11,7 +11,7 @@
 #include <limits>
 
 #include "symmetry/mirror.h"
-#include "tests/common/random_draws.h"
+#include "tests/support/random_draws.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <cmath>
 #include <limits>
 
-#include "tests/common/random_draws.h"
+#include "tests/support/random_draws.h"
 
 namespace {
 

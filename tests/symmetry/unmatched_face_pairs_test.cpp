@@ -10,7 +10,7 @@
 #include "mesh/mesh_analysis.h"
 #include "symmetry/face_cycles.h"
 #include "tests/common/mesh_builder.h"
-#include "tests/common/random_draws.h"
+#include "tests/support/random_draws.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "symmetry/twinel_class.h"
 #include "symmetry/vertex_sweep.h"
 #include "tests/common/mesh_builder.h"
-#include "tests/common/random_draws.h"
+#include "tests/support/random_draws.h"
 
 namespace {
 

@@ -1,4 +1,5 @@
-// Seeded draws for the randomized tests: one seed, one sequence.
+// Seeded draws for the randomized tests: one seed, one sequence. Header
+// only and free of the reference host, so host-free tests may use it.
 #pragma once
 
 #include <random>
