@@ -10,9 +10,8 @@
 
 namespace {
 
-// Below this a square may underflow; at or above it a distance is at least
-// each of its components.
-constexpr float tiny = 1e-18f;
+// Nearest distances below this are settled by the sweep's own rule.
+constexpr float tiny = single_distance_exact_from;
 
 bool finite(const vec3& p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); }
 
@@ -53,19 +52,9 @@ struct entry_scan {
     void search(const point_tree& tree, std::vector<int>& close) {
         const vec3& p = sorted[static_cast<std::size_t>(x)];
         if (!finite(p)) return;  // at an infinite or NaN distance from all
-        float nearest = best;
-        int y_of_nearest = -1;
         close.clear();
-        tree.search(
-            p,
-            [&](int y, float d) {
-                if (d < tiny) close.push_back(y);
-                if (d < nearest || (d == nearest && y_of_nearest >= 0 && y < y_of_nearest)) {
-                    nearest = d;
-                    y_of_nearest = y;
-                }
-            },
-            [&] { return std::max(nearest, tiny); });
+        float nearest = 0.0f;
+        const int y_of_nearest = tree.nearest_below(p, best, tiny, close, nearest);
         if (y_of_nearest < 0) return;
         if (nearest >= tiny) {
             best = nearest;

@@ -79,3 +79,21 @@ void point_tree::remove(int k) {
     slot_[static_cast<std::size_t>(k)] = -1;
     for (; at >= 0; at = nodes_[static_cast<std::size_t>(at)].parent) --nodes_[static_cast<std::size_t>(at)].live;
 }
+
+int point_tree::nearest_below(const vec3& q, float bound, float close_below, std::vector<int>& close,
+                              float& distance) const {
+    float nearest = bound;
+    int found = -1;
+    search(
+        q,
+        [&](int k, float d) {
+            if (d < close_below) close.push_back(k);
+            if (d < nearest || (d == nearest && found >= 0 && k < found)) {
+                nearest = d;
+                found = k;
+            }
+        },
+        [&] { return std::max(nearest, close_below); });
+    distance = nearest;
+    return found;
+}

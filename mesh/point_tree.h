@@ -32,6 +32,12 @@ public:
     template <class Visit, class Threshold>
     void search(const vec3& q, Visit visit, Threshold threshold) const;
 
+    // The point still in that is strictly nearer to q than `bound`, the
+    // lowest index of equally near ones, or -1; its distance goes to
+    // `distance`. Every point nearer than `close_below` is added to `close`
+    // (in no particular order).
+    int nearest_below(const vec3& q, float bound, float close_below, std::vector<int>& close, float& distance) const;
+
 private:
     struct node {
         vec3 low, high;  // box of the node's points

@@ -7,6 +7,12 @@
 
 #include "frame/sdk/math.h"
 
+// From this value up, a distance is never shorter than any of its
+// components: the square of a component this large is a normal float, and
+// the rounded root of that square gives the component back. Below it a
+// square may underflow.
+constexpr float single_distance_exact_from = 1e-18f;
+
 // Squared distance of a and b, the squares summed in single precision.
 inline float single_distance_squared(const vec3& a, const vec3& b) {
     const float dx = a.x - b.x;

@@ -5,12 +5,12 @@
 
 #include "symmetry/mirror.h"
 #include "mesh/point_tree.h"
+#include "mesh/single_distance.h"
 
 namespace {
 
-// Below this a square may underflow; at or above it a distance is at least
-// each of its components.
-constexpr float tiny = 1e-18f;
+// Nearest distances below this are settled by the walk's own rule.
+constexpr float tiny = single_distance_exact_from;
 
 bool finite(const vec3& p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); }
 
@@ -33,19 +33,9 @@ std::vector<int> match_mirror_records(const std::vector<mirror_record>& sources,
         // A non-finite source is at an infinite or NaN distance from all.
         if (!finite(s.position)) continue;
 
-        float best = limit;
-        int chosen = -1;
         close.clear();
-        tree.search(
-            s.position,
-            [&](int k, float d) {
-                if (d < tiny) close.push_back(k);
-                if (d < best || (d == best && chosen >= 0 && k < chosen)) {
-                    best = d;
-                    chosen = k;
-                }
-            },
-            [&] { return std::max(best, tiny); });
+        float best = 0.0f;
+        int chosen = tree.nearest_below(s.position, limit, tiny, close, best);
         if (chosen < 0) continue;
 
         if (best < tiny) {
