@@ -39,8 +39,8 @@ int reduce_duplicated_vertices(mesh_data& mesh);
 bool check_face_directions(const mesh_data& mesh);
 
 // Makes the winding consistent within every piece of faces connected across
-// sides shared by exactly two faces: the orientation held by the larger part
-// of a piece wins (on a tie, the part holding the piece's lowest face).
+// sides shared by exactly two faces: the orientation most of a piece's faces
+// hold wins (on a tie, the one its lowest face holds).
 // Reversing a face reverses its corners together with their UVs. A piece
 // that cannot be oriented (a Moebius strip) gets the orientation a
 // breadth-first walk from its lowest face assigns. Returns the number of

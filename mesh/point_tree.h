@@ -25,8 +25,8 @@ public:
     void remove(int k);
 
     // Calls visit(k, d) for every point k still in whose distance d from q
-    // (single_distance) may not exceed threshold(), nearer parts of the
-    // tree first; threshold is asked again before each part, so it may
+    // (single_distance) may not exceed threshold(), nearer subtrees
+    // first; threshold is asked again before each subtree, so it may
     // shrink as points are visited. Points farther than the threshold may
     // be visited too.
     template <class Visit, class Threshold>
@@ -75,24 +75,24 @@ inline float point_tree::box_distance_squared(const node& n, const vec3& q) cons
 template <class Visit, class Threshold>
 void point_tree::search(const vec3& q, Visit visit, Threshold threshold) const {
     if (nodes_.empty() || nodes_[0].live == 0) return;
-    // A part whose squared box distance s exceeds t^2 (1 + 1e-6) holds no
+    // A subtree whose squared box distance s exceeds t^2 (1 + 1e-6) holds no
     // point within t: every distance there is the rounded root of a square
     // sum of at least s, more than t by far more than the rounding.
     const auto beyond = [&](float s) {
         const double t = static_cast<double>(threshold());
         return static_cast<double>(s) > t * t * (1.0 + 1e-6);
     };
-    // Depth-first, each part with its squared box distance; the tree is at
-    // most 32 levels deep and each level leaves at most one part waiting.
-    struct part {
+    // Depth-first, each subtree with its squared box distance; the tree is at
+    // most 32 levels deep and each level leaves at most one subtree waiting.
+    struct pending {
         int node;
         float distance_squared;
     };
-    part stack[80];
+    pending stack[80];
     int top = 0;
     stack[top++] = {0, box_distance_squared(nodes_[0], q)};
     while (top > 0) {
-        const part p = stack[--top];
+        const pending p = stack[--top];
         if (beyond(p.distance_squared)) continue;
         const node& n = nodes_[static_cast<std::size_t>(p.node)];
         if (n.left < 0) {
@@ -104,12 +104,12 @@ void point_tree::search(const vec3& q, Visit visit, Threshold threshold) const {
         }
         const node& l = nodes_[static_cast<std::size_t>(n.left)];
         const node& r = nodes_[static_cast<std::size_t>(n.right)];
-        const part left{n.left, l.live > 0 ? box_distance_squared(l, q) : -1.0f};
-        const part right{n.right, r.live > 0 ? box_distance_squared(r, q) : -1.0f};
+        const pending left{n.left, l.live > 0 ? box_distance_squared(l, q) : -1.0f};
+        const pending right{n.right, r.live > 0 ? box_distance_squared(r, q) : -1.0f};
         // The nearer child goes on top, to be searched first.
         const bool left_first = left.distance_squared <= right.distance_squared;
-        const part& later = left_first ? right : left;
-        const part& sooner = left_first ? left : right;
+        const pending& later = left_first ? right : left;
+        const pending& sooner = left_first ? left : right;
         if (later.distance_squared >= 0.0f) stack[top++] = later;
         if (sooner.distance_squared >= 0.0f) stack[top++] = sooner;
     }

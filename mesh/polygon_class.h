@@ -189,7 +189,7 @@ public:
     // faces must be triangles with a corner other than p and q; their
     // normals must agree within `face_limit`, which stores that agreement
     // in `score`; then the quadrilateral's corners at p and q and their two
-    // parts must pass `side_limit` and `half_limit`. Reads positions only.
+    // halves must pass `side_limit` and `half_limit`. Reads positions only.
     bool check_useless_edge(int p, int q, face_class& first, face_class& second, float face_limit,
                             float side_limit, float half_limit, float& score);
     // Separates the shape into new shapes (named after it with "_k"), one

@@ -70,17 +70,17 @@ int label_pieces(polygon_mesh_class& mesh, std::vector<int>& labels) {
 
 namespace {
 
-// One part to make: its number k and the lowest label it takes; it takes
-// every label from there up that no part made before it took.
+// One new shape to make: its number k and the lowest label it takes; it
+// takes every label from there up that no shape made before it took.
 struct part_plan {
     int k;
     int lowest;
 };
 
-// The parts in the order they are made (k falling). Without sharing, part
-// k takes piece k, and the last made part M takes every piece from M up.
-// Sharing among fewer parts than pieces deals the labels out in blocks,
-// as evenly as possible, the larger blocks at the top.
+// The new shapes in the order they are made (k falling). Without sharing,
+// shape k takes piece k, and the last one made, M, takes every piece from
+// M up. Sharing among fewer shapes than pieces deals the labels out in
+// blocks, as evenly as possible, the larger blocks at the top.
 std::vector<part_plan> plan_parts(int pieces, int max_parts, bool share) {
     std::vector<part_plan> plan;
     if (!share || max_parts >= pieces) {
@@ -136,13 +136,13 @@ int Polygon_class::fork(int max_parts, bool share) {
     std::vector<int> labels;
     const int pieces = korvo_polygon::label_pieces(*mesh, labels);
     if (pieces < 2) return 0;
-    // Parts are placed in the shape's scene; a shape outside one has
-    // nowhere to put them.
+    // The new shapes are placed in the shape's scene; a shape outside one
+    // has nowhere to put them.
     const kx::host_ref<scene_interface> scene(shape->get_scene());
     if (!scene) return 0;
 
-    // The parts are copies of one intermediate copy of the whole shape, so
-    // each lands next to it, below the source, in part order.
+    // The new shapes are copies of one intermediate copy of the whole
+    // shape, so each lands next to it, below the source, in the order made.
     shape_class* whole = shape->duplicate(mat4::identity());
     for (const part_plan& part : plan_parts(pieces, max_parts, share)) {
         Polygon_class made = _fork_sub(scene.get(), *whole, part.k);

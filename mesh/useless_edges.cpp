@@ -52,7 +52,7 @@ useless_edge_limits make_useless_edge_limits(float face_angle, float side_angle)
     const float side = cosine_of(side_angle, 180.0f);
     const float half = cosine_of(side_angle, 360.0f);
     // From 90 degrees up the half limit turns negative with the side
-    // cosine, so that each part of an obtuse corner may reach 180 degrees
+    // cosine, so that each half of an obtuse corner may reach 180 degrees
     // less half the side angle.
     return {signed_square(face, face), signed_square(side, side), signed_square(half, side)};
 }
@@ -149,7 +149,7 @@ bool Polygon_class::check_useless_edge(int p, int q, face_class& first, face_cla
     if (!(flatness >= face_limit)) return false;
     score = flatness;
 
-    // The corner of the quadrilateral at P, its two parts, then at Q.
+    // The corner of the quadrilateral at P, its two halves, then at Q.
     if (!(signed_squared_cosine(ea, ed) >= half_limit) || !(signed_squared_cosine(ed, eb) >= half_limit))
         return false;
     if (!(signed_squared_cosine(ea, eb) >= side_limit)) return false;

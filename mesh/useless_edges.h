@@ -29,7 +29,7 @@ using edge_candidates = std::multimap<float, edges_struct>;
 struct useless_edge_limits {
     float face = 0.0f;  // the two triangles' normals
     float side = 0.0f;  // the quadrilateral's corners at the diagonal's ends
-    float half = 0.0f;  // the two parts of each of those corners
+    float half = 0.0f;  // the two halves of each of those corners
 };
 
 // S(u, w) = (u.w)^2 / (|u|^2 |w|^2) with the sign of u.w, in single

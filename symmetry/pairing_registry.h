@@ -17,6 +17,6 @@ class twinel_class;
 const char* make_pairing(Polygon_class& polygon, const Symmetry_class& settings, bool makeup, twinel_class** out);
 
 // Releases the pairing of a polygon-mesh shape, or of every shape below a
-// part (depth first) unless the part is a surface part (part type 1).
+// group shape (depth first) unless the group is a surface (group type 1).
 // Other shapes have none.
 void delete_twinel_object(shape_class& shape);

@@ -185,7 +185,7 @@ TEST(Shape_class, reads_part_points_through_their_lines_and_meshes) {
     s.add_line("a", line_points(5, 0), false, &p);
     host::line_shape& b = s.add_line("b", line_points(5, 10), false, &p);
     b.set_local_matrix(translation(1, 0, 0));
-    twinel_test::add_mesh(s, points(3));  // outside the part
+    twinel_test::add_mesh(s, points(3));  // outside the group
 
     Shape_class c(&p);
     EXPECT_EQ(c.get_position(7, false), vec3(12, 1, 0));

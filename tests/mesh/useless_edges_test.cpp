@@ -61,14 +61,14 @@ TEST(useless_edges, square_and_long_rectangle_diagonals_by_side_angle) {
     EXPECT_TRUE(selected_edges(square.data()).empty());
 
     // The 2:1 rectangle splits its corners into 26.6 and 63.4 degrees; from
-    // 90 degrees up (the float cosine of 90 is already negative) each part
-    // may reach 180 less half the side angle.
+    // 90 degrees up (the float cosine of 90 is already negative) each half
+    // of a split corner may reach 180 less half the side angle.
     twinel_test::test_scene rectangle(split_rectangle(2, 1));
     Polygon_class r(&rectangle.shape());
     EXPECT_TRUE(r.select_useless_edges(15, 95));
     EXPECT_TRUE(r.select_useless_edges(15, 90));
     EXPECT_FALSE(r.select_useless_edges(15, 85));
-    EXPECT_FALSE(r.select_useless_edges(15, 60)) << "below 90 degrees the parts must stay within 30";
+    EXPECT_FALSE(r.select_useless_edges(15, 60)) << "below 90 degrees each half of a split corner must stay within 30";
 }
 
 TEST(useless_edges, of_candidates_sharing_a_triangle_the_earlier_in_rank_wins) {

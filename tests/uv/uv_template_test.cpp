@@ -168,7 +168,7 @@ TEST(uv_template, the_size_comes_from_the_first_texture_image_or_the_inherited_s
     host::part& group = s.scene().add_part("group");
     s.scene().place(mesh, &group, host::scene::at_end);
     group.surface().add_layer(new host::image(64, 32));
-    EXPECT_EQ(get_layer_image_size(mesh), std::make_pair(64, 32)) << "inherited from the part";
+    EXPECT_EQ(get_layer_image_size(mesh), std::make_pair(64, 32)) << "inherited from the group";
 
     mesh.surface().add_layer(nullptr);
     mesh.surface().add_layer(new host::image(512, 256));
