@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "bench/plane_key_sort.h"
 #include "host/application.h"
 #include "host/mesh_generator.h"
 #include "host/mesh_shape.h"
@@ -70,17 +71,7 @@ void make_vertices_link(benchmark::State& state) {
 BENCHMARK(make_vertices_link)->Arg(1000000)->Arg(100000)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 
 void sort_plane_keys(benchmark::State& state) {
-    const host::mesh_data mesh = host::make_torus(jittered_torus(static_cast<int>(state.range(0))));
-    std::vector<float> keys(mesh.positions.size()), work;
-    for (std::size_t i = 0; i < keys.size(); ++i) keys[i] = std::fabs(mesh.positions[i].x);
-    for (auto _ : state) {
-        state.PauseTiming();
-        work = keys;
-        state.ResumeTiming();
-        std::sort(work.begin(), work.end());
-        benchmark::DoNotOptimize(work.data());
-    }
-    state.counters["keys"] = static_cast<double>(keys.size());
+    time_plane_key_sort(state, host::make_torus(jittered_torus(static_cast<int>(state.range(0)))));
 }
 BENCHMARK(sort_plane_keys)->Arg(1000000)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 
