@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "host/application.h"
+#include "tests/frame/fake_korvo.h"
 
 namespace {
 
@@ -56,20 +57,9 @@ TEST(filepath_dialog, cancel_and_an_empty_answer_clear_the_path) {
 }
 
 TEST(filepath_dialog, a_host_without_the_service_counts_as_a_cancel) {
-    // korvo_interface's own answer, as a host that predates the service gives.
-    struct old_host final : korvo_interface {
-        scene_interface* get_scene() override { return nullptr; }
-        const char* gettext(const char* key) override { return key; }
-        string_table_interface* get_string_table(const char*) override { return nullptr; }
-        plugin_interface* find_plugin_interface(const kx::uuid_class&) override { return nullptr; }
-        dialog_interface* create_dialog_interface(const kx::uuid_class&, const char*, dialog_handler*) override {
-            return nullptr;
-        }
-        image_interface* create_image_interface(const char*) override { return nullptr; }
-        image_interface* create_image_interface(int, int) override { return nullptr; }
-        bool show_message(const char*, bool) override { return true; }
-        void message(const char*) override {}
-    } host;
+    // korvo_interface's own answer, as a host that predates the service
+    // gives: the stand-in root interface leaves the service alone.
+    twinel_test::fake_korvo host;
     std::string path = "/maps/layout.png";
     EXPECT_FALSE(filepath_dialog(host, path, 1, types, false));
     EXPECT_EQ(path, "");
