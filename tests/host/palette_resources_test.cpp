@@ -187,13 +187,16 @@ TEST(palette_resources, toolbar_images_load_with_their_sizes_and_encodings) {
     }
 }
 
+// A dialog handler that loads, saves and responds to nothing.
+struct idle_dialog_handler : dialog_handler {
+    void load_dialog_data(dialog_interface&) override {}
+    bool respond(dialog_interface&, int, int) override { return false; }
+    void save_dialog_data(dialog_interface&) override {}
+    int terminate(dialog_interface&, int code) override { return code; }
+};
+
 TEST(palette_resources, dialog_items_start_at_their_layout_defaults) {
-    struct responder : dialog_handler {
-        void load_dialog_data(dialog_interface&) override {}
-        bool respond(dialog_interface&, int, int) override { return false; }
-        void save_dialog_data(dialog_interface&) override {}
-        int terminate(dialog_interface&, int code) override { return code; }
-    } handler;
+    idle_dialog_handler handler;
     host::application app;
     app.add_resource_dir(resources);
     kx::host_ref<dialog_interface> d(app.create_dialog_interface(kx::uuid_class(1, 2, 3, 4), "UV_DIALOG_ID", &handler));
@@ -302,12 +305,7 @@ TEST(palette_resources, a_large_layout_reads_in_time_linear_in_its_size_with_exa
 }
 
 TEST(palette_resources, a_malformed_dialog_layout_gives_no_dialog_and_says_why) {
-    struct responder : dialog_handler {
-        void load_dialog_data(dialog_interface&) override {}
-        bool respond(dialog_interface&, int, int) override { return false; }
-        void save_dialog_data(dialog_interface&) override {}
-        int terminate(dialog_interface&, int code) override { return code; }
-    } handler;
+    idle_dialog_handler handler;
     const char* faults[] = {
         "<kxul><dialog id=\"d\"><int id=\"1\"/><bool id=\"1\"/></dialog></kxul>",                  // repeated id
         "<kxul><dialog id=\"d\"><selection id=\"1\" default=\"1\"><item>a</item></selection></dialog></kxul>",
