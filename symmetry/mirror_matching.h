@@ -25,10 +25,12 @@
 
 // One vertex of the matching: its key (the plane coordinate for sources,
 // its negation for targets, so that a target's key is the plane coordinate
-// of its mirror) and its recorded position.
+// of its mirror), its recorded position, and the caller's vertex index
+// (carried along, never read by the matching).
 struct mirror_record {
     float key;
     vec3 position;
+    int vertex = -1;
 };
 
 // Matches `sources` to `targets`, both in walk order (ascending keys, NaN

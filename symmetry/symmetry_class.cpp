@@ -17,16 +17,10 @@ namespace {
 
 bool is_bound(const skin_class& skin) { return skin.get_number_of_binds() >= 1; }
 
-// One selected vertex with its sweep key.
-struct keyed_record {
-    float key;
-    ver_inf record;
-};
-
 // Ascending keys, equal keys in insertion order. A NaN key (a vertex with a
 // NaN coordinate) has no place in that order; such records go last.
-void sort_by_key(std::vector<keyed_record>& records) {
-    std::stable_sort(records.begin(), records.end(), [](const keyed_record& a, const keyed_record& b) {
+void sort_by_key(std::vector<mirror_record>& records) {
+    std::stable_sort(records.begin(), records.end(), [](const mirror_record& a, const mirror_record& b) {
         if (std::isnan(a.key)) return false;
         return std::isnan(b.key) || a.key < b.key;
     });
@@ -113,14 +107,14 @@ bool Symmetry_class::symmetrize_active_vertices(scene_interface* scene, Polygon_
 
     // Source records keep their plane coordinate as key, targets its
     // negation, so that a vertex and its partner's mirror have close keys.
-    std::vector<keyed_record> sources, targets;
+    std::vector<mirror_record> sources, targets;
     for (int i : selected_vertices(mesh)) {
         const vec3 p = get_position(mesh.vertex(i));
         const float c = symmetry::plane_coordinate(p, plane);
         if ((c > 0.0f) != (base_side == 2))
-            sources.push_back({c, ver_inf{i, p, false}});
+            sources.push_back({c, p, i});
         else
-            targets.push_back({-c, ver_inf{i, p, false}});
+            targets.push_back({-c, p, i});
     }
     if (sources.size() != targets.size()) {
         if (scene) scene->show_message(translate("Unmatch opposite vertices value."), false);
@@ -128,21 +122,13 @@ bool Symmetry_class::symmetrize_active_vertices(scene_interface* scene, Polygon_
     }
     sort_by_key(sources);
     sort_by_key(targets);
-
-    std::vector<mirror_record> source_records, target_records;
-    source_records.reserve(sources.size());
-    target_records.reserve(targets.size());
-    for (const keyed_record& r : sources) source_records.push_back({r.key, r.record.position});
-    for (const keyed_record& r : targets) target_records.push_back({r.key, r.record.position});
-    const std::vector<int> partner =
-        match_mirror_records(source_records, target_records, plane, ignore_margin ? FLT_MAX : margin);
+    const std::vector<int> partner = match_mirror_records(sources, targets, plane, ignore_margin ? FLT_MAX : margin);
 
     modification_bracket bracket(polygon.shape);
     for (std::size_t i = 0; i < sources.size(); ++i) {
         const int t = partner[i];
         if (t < 0) continue;
-        set_sym_vertex(mesh.vertex(sources[i].record.index),
-                       mesh.vertex(targets[static_cast<std::size_t>(t)].record.index));
+        set_sym_vertex(mesh.vertex(sources[i].vertex), mesh.vertex(targets[static_cast<std::size_t>(t)].vertex));
     }
     return false;
 }
