@@ -8,12 +8,9 @@
 #include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <limits>
-#include <random>
 #include <streambuf>
 #include <string_view>
 
@@ -27,6 +24,7 @@
 #include <tiny_obj_loader.h>
 
 #include "host/mesh_algorithms.h"
+#include "host/output_file.h"
 
 namespace host {
 
@@ -415,22 +413,45 @@ mesh_data build_mesh(const parsed_obj& p, std::int32_t f0, std::int32_t f1, cons
     return mesh;
 }
 
+// The whole content of the file at `path` ("-": standard input), read to
+// its end so that pipes, FIFOs and devices read like files. Errors name the
+// file `name`.
+std::string read_all(const std::string& path, const std::string& name) {
+    const bool from_stdin = path == "-";
+    const int fd = from_stdin ? STDIN_FILENO : ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) throw file_error(name, 0, (boost::format("cannot open the file (%s)") % std::strerror(errno)).str());
+    const struct closer {
+        int fd;
+        bool owned;
+        ~closer() {
+            if (owned) ::close(fd);
+        }
+    } guard{fd, !from_stdin};
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) throw file_error(name, 0, "is a folder, not a file");
+    // A regular file's size is a hint only: it may change while it is read.
+    std::string text(S_ISREG(st.st_mode) && st.st_size > 0 ? static_cast<std::size_t>(st.st_size) + 1 : 1u << 16,
+                     '\0');
+    std::size_t size = 0;
+    for (;;) {
+        if (size == text.size()) text.resize(text.size() * 2);
+        const ssize_t n = ::read(fd, text.data() + size, text.size() - size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) throw file_error(name, 0, (boost::format("cannot read the file (%s)") % std::strerror(errno)).str());
+        if (n == 0) break;
+        size += static_cast<std::size_t>(n);
+    }
+    text.resize(size);
+    return text;
+}
+
 }  // namespace
 
 std::vector<obj_object> read_obj(const std::string& path) {
-    std::string text;
-    {
-        std::error_code ec;
-        if (std::filesystem::is_directory(path, ec)) throw file_error(path, 0, "is a folder, not a file");
-        std::ifstream in(path, std::ios::binary | std::ios::ate);
-        if (!in) throw file_error(path, 0, (boost::format("cannot open the file (%s)") % std::strerror(errno)).str());
-        const std::streamoff size = in.tellg();
-        in.seekg(0);
-        if (size > 0) text.resize(static_cast<std::size_t>(size));
-        if (size < 0 || !in.read(text.data(), static_cast<std::streamsize>(text.size())))
-            throw file_error(path, 0, "cannot read the file");
-    }
-    obj_validator check(path);
+    const bool from_stdin = path == "-";
+    const std::string name = from_stdin ? std::string("<stdin>") : path;
+    std::string text = read_all(path, name);
+    obj_validator check(name);
     for_each_line(text, [&](std::string_view line, int number) { check.line(line, number); });
     check.finish();
     parsed_obj p = parse(text);
@@ -443,7 +464,7 @@ std::vector<obj_object> read_obj(const std::string& path) {
         if (c.index < static_cast<std::int64_t>(p.texcoords.size()))
             p.texcoords[static_cast<std::size_t>(c.index)][c.axis] = c.value;
 
-    const std::string stem = std::filesystem::path(path).stem().string();
+    const std::string stem = from_stdin ? std::string("stdin") : std::filesystem::path(path).stem().string();
     const auto name_of = [&](std::size_t b) { return p.block_names[b].empty() ? stem : p.block_names[b]; };
     const auto face_count = static_cast<std::int32_t>(p.face_start.size() - 1);
     std::vector<std::size_t> blocks;  // blocks that hold faces
@@ -519,57 +540,6 @@ void append_int(std::string& out, long long i) {
     out.append(buf, r.ptr);
 }
 
-// A file created beside the target and renamed over it once complete; an
-// unfinished one is removed.
-class temporary_file {
-public:
-    explicit temporary_file(const std::string& target) : target_(target) {
-        const std::filesystem::path t(target);
-        const std::string dir = t.has_parent_path() ? t.parent_path().string() + "/" : std::string();
-        std::random_device rd;
-        for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
-            name_ = (boost::format("%s.%s.tmp%08x") % dir % t.filename().string() % rd()).str();
-            fd_ = ::open(name_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            if (fd_ < 0 && errno != EEXIST) break;
-        }
-        if (fd_ < 0) fail("cannot create a file in its folder");
-    }
-    temporary_file(const temporary_file&) = delete;
-    temporary_file& operator=(const temporary_file&) = delete;
-    ~temporary_file() {
-        if (fd_ >= 0) ::close(fd_);
-        if (!committed_) ::unlink(name_.c_str());
-    }
-
-    void write(const std::string& data) {
-        std::size_t done = 0;
-        while (done < data.size()) {
-            const ssize_t n = ::write(fd_, data.data() + done, data.size() - done);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) fail("cannot write");
-            done += static_cast<std::size_t>(n);
-        }
-    }
-
-    void commit() {
-        if (::fsync(fd_) != 0) fail("cannot write");
-        const int fd = fd_;
-        fd_ = -1;
-        if (::close(fd) != 0) fail("cannot write");
-        if (std::rename(name_.c_str(), target_.c_str()) != 0) fail("cannot replace the file");
-        committed_ = true;
-    }
-
-    [[noreturn]] void fail(const char* what) const {
-        throw file_error(target_, 0, (boost::format("%s (%s)") % what % std::strerror(errno)).str());
-    }
-
-private:
-    std::string target_, name_;
-    int fd_ = -1;
-    bool committed_ = false;
-};
-
 std::string object_name_line(const std::string& name) {
     std::string clean = name;
     for (char& c : clean)
@@ -580,7 +550,7 @@ std::string object_name_line(const std::string& name) {
 }  // namespace
 
 void write_obj(const std::string& path, const std::vector<obj_output>& objects, obj_uv_set uv_set) {
-    temporary_file file(path);
+    output_file file(path);
     std::string out;
     const auto flush_full = [&] {
         if (out.size() < (1u << 20)) return;

@@ -42,6 +42,9 @@ struct obj_object {
 // has no UVs. Coordinates written "nan", "inf" or "-inf" (any case,
 // "infinity" too) are imported as those values. Normals, materials, lines
 // and points are ignored. Edges are built from the faces (rebuild_edges).
+// The file is read to its end, so a pipe, a FIFO or a device reads like a
+// file; "-" reads standard input, named "<stdin>" in errors and "stdin" as
+// an object without a name.
 // Throws file_error on an unreadable file (missing, a folder) and, with the
 // line, on binary data (a control byte other than tab, form feed and
 // vertical tab) and on a malformed `v`, `vt` or `f` line: a number that is
@@ -52,12 +55,14 @@ std::vector<obj_object> read_obj(const std::string& path);
 
 enum class obj_uv_set { parameter, distance };
 
-// Writes the objects to `path` through a temporary file in the same folder
-// renamed into place, so a failure never leaves a half-written file (an
-// existing file stays as it was). Each object gets an `o` line, its `v`
-// lines, one `vt` per corner of its faces with UVs (the chosen set) and its
-// `f` lines; faces without corners are left out and a null mesh writes an
-// empty object. Every finite float is written so that read_obj gives back
+// Writes the objects to `path` through host::output_file: a regular file
+// (also one reached through symbolic links) gets a temporary file in its
+// folder renamed into place, so a failure never leaves a half-written file
+// (an existing file stays as it was, and keeps its permission mode); a
+// device or FIFO is written directly; "-" is standard output. Each object
+// gets an `o` line, its `v` lines, one `vt` per corner of its faces with UVs
+// (the chosen set) and its `f` lines; faces without corners are left out and
+// a null mesh writes an empty object. Every finite float is written so that read_obj gives back
 // the same bits; NaN is written "nan" ("-nan" with the sign bit set) and
 // reads back as a quiet NaN of that sign, infinities as "inf" and "-inf".
 // Throws file_error on any I/O failure.

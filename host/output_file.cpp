@@ -1,0 +1,179 @@
+#include "host/output_file.h"
+
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <random>
+
+#include <boost/format.hpp>
+
+#include "host/obj_io.h"
+
+namespace host {
+
+namespace {
+
+// Links followed before giving up, as the kernel does (ELOOP).
+constexpr int max_link_hops = 40;
+
+enum class target_kind { regular, folder, special };
+
+struct resolved_target {
+    std::string path;  // the end of any chain of symbolic links
+    target_kind kind = target_kind::regular;
+    bool exists = false;
+    struct stat status {};
+};
+
+// Follows the symbolic links from `path` to the file they end at. A path
+// that cannot be examined is taken as a new regular file: creating the
+// temporary file beside it then reports why (no such folder, not a folder,
+// no permission). Returns an errno value on a link that cannot be read or
+// a loop, 0 otherwise.
+int resolve(const std::string& path, resolved_target& out) {
+    std::filesystem::path p(path);
+    for (int hop = 0; hop <= max_link_hops; ++hop) {
+        struct stat st {};
+        if (::lstat(p.c_str(), &st) != 0) {
+            out.path = p.string();
+            return 0;
+        }
+        if (!S_ISLNK(st.st_mode)) {
+            out.path = p.string();
+            out.exists = true;
+            out.status = st;
+            out.kind = S_ISREG(st.st_mode) ? target_kind::regular
+                       : S_ISDIR(st.st_mode) ? target_kind::folder
+                                             : target_kind::special;
+            return 0;
+        }
+        std::error_code ec;
+        const std::filesystem::path next = std::filesystem::read_symlink(p, ec);
+        if (ec) return ec.value();
+        // A relative link is relative to the folder that holds it.
+        p = next.is_absolute() ? next : p.parent_path() / next;
+    }
+    return ELOOP;
+}
+
+// A Unix stream socket at `path`, connected; -1 with errno set otherwise.
+int connect_socket(const std::string& path) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (path.size() >= sizeof address.sun_path) {
+        errno = ENAMETOOLONG;
+        return -1;
+    }
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return -1;
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        const int error = errno;
+        ::close(fd);
+        errno = error;
+        return -1;
+    }
+    return fd;
+}
+
+// Creates a file of a fresh name beside `target`; -1 with errno set when
+// the folder does not take one.
+int create_beside(const std::string& target, std::string& name) {
+    const std::filesystem::path t(target);
+    const std::string dir = t.has_parent_path() ? t.parent_path().string() + "/" : std::string();
+    std::random_device rd;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = (boost::format("%s.%s.tmp%08x") % dir % t.filename().string() % rd()).str();
+        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
+}  // namespace
+
+output_file::output_file(const std::string& path) : path_(path) {
+    if (path == "-") {
+        path_ = "<stdout>";
+        // Whatever the process printed through stdio goes first.
+        std::fflush(stdout);
+        fd_ = STDOUT_FILENO;
+        owns_fd_ = false;
+        return;
+    }
+    resolved_target t;
+    if (const int error = resolve(path, t)) fail("cannot open the file", error);
+    switch (t.kind) {
+    case target_kind::folder:
+        fail("cannot replace the file", EISDIR);
+    case target_kind::special:
+        fd_ = S_ISSOCK(t.status.st_mode) ? connect_socket(t.path) : ::open(t.path.c_str(), O_WRONLY | O_CLOEXEC);
+        if (fd_ < 0) fail("cannot open the file", errno);
+        return;
+    case target_kind::regular:
+        break;
+    }
+    target_ = t.path;
+    fd_ = create_beside(target_, temporary_);
+    if (fd_ < 0) fail("cannot create a file in its folder", errno);
+    if (t.exists) {
+        // Owner first: changing it may clear the set-user-ID bits of the mode.
+        if (t.status.st_uid != ::geteuid() || t.status.st_gid != ::getegid()) {
+            // Only the superuser may give a file away; otherwise it stays ours.
+            const int given = ::fchown(fd_, t.status.st_uid, t.status.st_gid);
+            static_cast<void>(given);
+        }
+        if (::fchmod(fd_, t.status.st_mode & 07777) != 0) {
+            const int error = errno;
+            discard();  // the destructor does not run for a constructor that throws
+            fail("cannot create a file in its folder", error);
+        }
+    }
+}
+
+output_file::~output_file() { discard(); }
+
+void output_file::discard() {
+    if (owns_fd_ && fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    if (!committed_ && !temporary_.empty()) ::unlink(temporary_.c_str());
+    temporary_.clear();
+}
+
+void output_file::write(std::string_view data) {
+    std::size_t done = 0;
+    while (done < data.size()) {
+        const ssize_t n = ::write(fd_, data.data() + done, data.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) fail("cannot write", n < 0 ? errno : EIO);
+        done += static_cast<std::size_t>(n);
+    }
+}
+
+void output_file::commit() {
+    if (!owns_fd_) {
+        committed_ = true;
+        return;
+    }
+    // A device or a FIFO has nothing to sync, and some refuse (EINVAL).
+    if (!target_.empty() && ::fsync(fd_) != 0) fail("cannot write", errno);
+    const int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0) fail("cannot write", errno);
+    if (!target_.empty() && std::rename(temporary_.c_str(), target_.c_str()) != 0)
+        fail("cannot replace the file", errno);
+    committed_ = true;
+}
+
+void output_file::fail(const char* what, int error) const {
+    throw file_error(path_, 0, (boost::format("%s (%s)") % what % std::strerror(error)).str());
+}
+
+}  // namespace host

@@ -1,0 +1,55 @@
+// One output of the reference host or the `twinel` command, written all or
+// nothing wherever the target allows it.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace host {
+
+// Where the bytes go depends on what `path` names when the output opens:
+// - "-": standard output, written directly (named "<stdout>" in errors);
+// - a regular file, or nothing yet: a temporary file in the same folder,
+//   renamed over the target by commit() after an fsync. An existing file's
+//   permission mode (and, where allowed, its owner) is kept; a new file gets
+//   0666 less the umask. A file with other hard links gets a new file under
+//   this name, the other names keep the old content;
+// - a symbolic link (or a chain of them): the file it finally points to,
+//   handled as above, so the link stays a link; a dangling link gets its
+//   target created;
+// - anything else but a folder (a device, a FIFO, a Unix stream socket):
+//   opened (connected) and written directly, so what was written before a
+//   failure stays written.
+// Every failure throws host::file_error naming `path` as given: "cannot
+// create a file in its folder (E)", "cannot open the file (E)", "cannot
+// write (E)" or "cannot replace the file (E)" (a folder: Is a directory).
+// An output destroyed before commit() removes its temporary file and leaves
+// the target as it was.
+class output_file {
+public:
+    explicit output_file(const std::string& path);
+    output_file(const output_file&) = delete;
+    output_file& operator=(const output_file&) = delete;
+    ~output_file();
+
+    // Appends `data`. Throws file_error.
+    void write(std::string_view data);
+
+    // Completes the output: flushes it to the target and, for a regular
+    // file, renames the temporary file into place. Throws file_error.
+    void commit();
+
+private:
+    // Closes the output and removes an uncommitted temporary file.
+    void discard();
+    [[noreturn]] void fail(const char* what, int error) const;
+
+    std::string path_;       // as given, for messages
+    std::string target_;     // the regular file to replace; empty when written directly
+    std::string temporary_;  // beside target_
+    int fd_ = -1;
+    bool owns_fd_ = true;    // false for standard output
+    bool committed_ = false;
+};
+
+}  // namespace host
