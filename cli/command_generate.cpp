@@ -43,8 +43,8 @@ void run_generate(const generate_options& o) {
         mesh = host::make_polygon_soup(host::make_torus(t));
     if (o.reversed > 0.0) host::reverse_random_faces(mesh, o.reversed, o.seed);
     host::write_obj(o.output, {{o.kind, &mesh}});
-    std::printf("%s: %d vertices, %d faces -> %s\n", o.kind.c_str(), mesh.vertex_count(), mesh.face_count(),
-                o.output.c_str());
+    std::fprintf(progress_stream({o.output}), "%s: %d vertices, %d faces -> %s\n", o.kind.c_str(),
+                 mesh.vertex_count(), mesh.face_count(), o.output.c_str());
 }
 
 }  // namespace
@@ -55,7 +55,7 @@ void add_generate_command(CLI::App& app, const global_options&) {
     cmd->add_option("kind", o->kind, "torus, half-torus, grid or soup (a torus whose faces own their vertices)")
         ->check(CLI::IsMember({"torus", "half-torus", "grid", "soup"}))
         ->capture_default_str();
-    cmd->add_option("-o,--output", o->output, "Mesh file to write")->required();
+    cmd->add_option("-o,--output", o->output, "Mesh file to write, or - for standard output")->required();
     cmd->add_option("--vertices", o->vertices, "About this many vertices")->capture_default_str();
     cmd->add_option("--major-radius", o->major_radius, "Torus radius (grid: half its width)")->capture_default_str();
     cmd->add_option("--minor-radius", o->minor_radius, "Tube radius")->capture_default_str();

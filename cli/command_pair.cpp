@@ -2,7 +2,6 @@
 // roads of the palette on the polygon meshes of a file.
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,6 +11,7 @@
 #include "cli/commands.h"
 #include "cli/messages.h"
 #include "host/mesh_shape.h"
+#include "host/output_file.h"
 #include "host/scene.h"
 #include "host/scene_files.h"
 #include "mesh/polygon_class.h"
@@ -101,22 +101,20 @@ void write_report(const std::string& path, const std::vector<shape_result>& resu
                           {"message", r.message ? nlohmann::ordered_json(r.message) : nlohmann::ordered_json()}});
     const nlohmann::ordered_json report = {
         {"shapes", shapes}, {"seconds", {{"import", import_s}, {"pair", pair_s}, {"export", export_s}}}};
-    const std::string tmp = path + ".tmp";
-    {
-        std::ofstream out(tmp, std::ios::binary);
-        out << report.dump(2) << '\n';
-        if (!out) throw command_error("cannot write the report " + path);
-    }
-    if (std::rename(tmp.c_str(), path.c_str()) != 0) {
-        std::remove(tmp.c_str());
-        throw command_error("cannot write the report " + path);
-    }
+    host::output_file out(path);
+    out.write(report.dump(2) + '\n');
+    out.commit();
 }
 
 void run_pair(const global_options& options, const pair_options& o, bool makeup) {
     check_not_input(o.input, o.output);
+    if (!o.report.empty()) check_not_input(o.input, o.report);
+    if (is_standard_stream(o.output) && is_standard_stream(o.report))
+        throw command_error("the mesh and the report cannot both go to standard output (-)", exit_usage);
+    std::FILE* progress = progress_stream({o.output, o.report});
     auto app = open_host(options);
-    if (!o.quiet) app->set_message_sink([](const std::string& line) { std::printf("%s\n", line.c_str()); });
+    if (!o.quiet)
+        app->set_message_sink([progress](const std::string& line) { std::fprintf(progress, "%s\n", line.c_str()); });
     const Symmetry_class settings = settings_of(o, *app);
 
     auto start = std::chrono::steady_clock::now();
@@ -143,9 +141,10 @@ void run_pair(const global_options& options, const pair_options& o, bool makeup)
             failed = true;
             std::fprintf(stderr, "%s: %s\n", r.name.c_str(), settings.translate(r.message));
         } else {
-            std::printf("%s\n", format(own_text(*app, "%s: %i vertices, %i faces; %i vertices and %i faces unpaired"),
-                                       r.name, r.vertices, r.faces, r.unpaired_vertices, r.unpaired_faces)
-                                    .c_str());
+            std::fprintf(progress, "%s\n",
+                         format(own_text(*app, "%s: %i vertices, %i faces; %i vertices and %i faces unpaired"),
+                                r.name, r.vertices, r.faces, r.unpaired_vertices, r.unpaired_faces)
+                             .c_str());
         }
     }
     const double pair_s = seconds_since(start);
@@ -159,15 +158,17 @@ void run_pair(const global_options& options, const pair_options& o, bool makeup)
         host::export_obj(all, o.output,
                          o.uv_set == "distance" ? host::obj_uv_set::distance : host::obj_uv_set::parameter);
         export_s = seconds_since(start);
-        std::printf("%s\n", format(own_text(*app, "wrote %s"), o.output).c_str());
+        std::fprintf(progress, "%s\n", format(own_text(*app, "wrote %s"), o.output).c_str());
     }
     if (!o.report.empty()) write_report(o.report, results, import_s, pair_s, export_s);
     if (failed) throw command_error(own_text(*app, "no output written: a shape could not be paired"));
 }
 
 void add_options(CLI::App* cmd, pair_options& o) {
-    cmd->add_option("input", o.input, "Mesh file to read")->required()->check(CLI::ExistingFile);
-    cmd->add_option("-o,--output", o.output, "Mesh file to write")->required();
+    cmd->add_option("input", o.input, "Mesh file to read, or - for standard input")
+        ->required()
+        ->check(existing_input());
+    cmd->add_option("-o,--output", o.output, "Mesh file to write, or - for standard output")->required();
     cmd->add_option("--shape", o.shape, "Only the polygon mesh of this name");
     cmd->add_option("--plane", o.plane, "Symmetry plane: yz, zx or xy")
         ->check(CLI::IsMember({"yz", "zx", "xy"}))
@@ -186,7 +187,7 @@ void add_options(CLI::App* cmd, pair_options& o) {
     cmd->add_option("--duv-margin", o.duv_margin, "On-centre margin of the distance UV")->capture_default_str();
     cmd->add_flag("--world", o.world, "Mirror in world coordinates");
     cmd->add_flag("--quiet", o.quiet, "Verbose mode off: only results and errors");
-    cmd->add_option("--report", o.report, "Write a JSON report to this file");
+    cmd->add_option("--report", o.report, "Write a JSON report to this file (- for standard output)");
     cmd->add_option("--uv-set", o.uv_set, "UV set written to the file: parameter or distance")
         ->check(CLI::IsMember({"parameter", "distance"}))
         ->capture_default_str();

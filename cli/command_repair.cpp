@@ -72,17 +72,18 @@ void run_repair(const global_options& options, repair_options o) {
         throw command_error("choose at least one repair (--reduce-duplicates, --remake-edges, --face-directions, "
                             "--invalid-faces) or --all",
                             exit_usage);
+    std::FILE* progress = progress_stream({o.output});
     auto app = open_host(options);
-    app->set_message_sink([](const std::string& line) { std::printf("%s\n", line.c_str()); });
+    app->set_message_sink([progress](const std::string& line) { std::fprintf(progress, "%s\n", line.c_str()); });
     host::scene& scene = app->new_scene();
     const std::vector<host::mesh_shape*> shapes = host::import_obj(scene, o.input);
     for (host::mesh_shape* shape : shapes) {
-        std::printf("%s\n", shape->get_name());
+        std::fprintf(progress, "%s\n", shape->get_name());
         repair_shape(*app, *shape, o);
     }
     std::vector<const host::mesh_shape*> out(shapes.begin(), shapes.end());
     host::export_obj(out, o.output, o.uv_set == "distance" ? host::obj_uv_set::distance : host::obj_uv_set::parameter);
-    std::printf("%s\n", format(own_text(*app, "wrote %s"), o.output).c_str());
+    std::fprintf(progress, "%s\n", format(own_text(*app, "wrote %s"), o.output).c_str());
 }
 
 }  // namespace
@@ -91,8 +92,10 @@ void add_repair_command(CLI::App& app, const global_options& options) {
     auto o = std::make_shared<repair_options>();
     CLI::App* cmd = app.add_subcommand(
         "repair", "Repair each polygon mesh (in this order: duplicates, edges, face directions, invalid faces)");
-    cmd->add_option("input", o->input, "Mesh file to read")->required()->check(CLI::ExistingFile);
-    cmd->add_option("-o,--output", o->output, "Mesh file to write")->required();
+    cmd->add_option("input", o->input, "Mesh file to read, or - for standard input")
+        ->required()
+        ->check(existing_input());
+    cmd->add_option("-o,--output", o->output, "Mesh file to write, or - for standard output")->required();
     cmd->add_flag("--reduce-duplicates", o->reduce, "Merge vertices at identical positions");
     cmd->add_flag("--remake-edges", o->remake_edges, "Rebuild all edges from the faces");
     cmd->add_flag("--face-directions", o->directions, "Make face windings consistent");

@@ -8,6 +8,11 @@
 
 namespace cli {
 
+// The check of an input file argument: an existing file that is not a
+// folder (a FIFO or a device will do), or "-" for standard input. Its
+// messages are CLI::ExistingFile's.
+CLI::Validator existing_input();
+
 void add_info_command(CLI::App& app, const global_options& options);
 void add_convert_command(CLI::App& app, const global_options& options);
 void add_check_command(CLI::App& app, const global_options& options);

@@ -3,6 +3,10 @@
 #include <filesystem>
 #include <system_error>
 
+#include <CLI/CLI.hpp>
+
+#include "cli/commands.h"
+
 namespace cli {
 
 std::string plugin_path(const global_options& options) {
@@ -29,11 +33,29 @@ std::unique_ptr<host::application> open_host(const global_options& options) {
     return app;
 }
 
+bool is_standard_stream(const std::string& path) { return path == "-"; }
+
+std::FILE* progress_stream(std::initializer_list<std::string> outputs) {
+    for (const std::string& output : outputs)
+        if (is_standard_stream(output)) return stderr;
+    return stdout;
+}
+
 void check_not_input(const std::string& input, const std::string& output) {
+    if (is_standard_stream(input) || is_standard_stream(output)) return;
+    // A device or a FIFO is never overwritten: reading and writing /dev/null
+    // at once is no mistake.
     std::error_code ec;
-    if (std::filesystem::exists(output, ec) && std::filesystem::equivalent(input, output, ec))
+    if (std::filesystem::is_regular_file(input, ec) && std::filesystem::exists(output, ec) &&
+        std::filesystem::equivalent(input, output, ec))
         throw command_error("refusing to overwrite the input file " + input + " (choose another output)",
                             exit_usage);
+}
+
+CLI::Validator existing_input() {
+    return CLI::Validator(
+        [](std::string& path) { return is_standard_stream(path) ? std::string() : CLI::ExistingFile(path); },
+        "FILE|-");
 }
 
 }  // namespace cli

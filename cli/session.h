@@ -2,6 +2,8 @@
 // with the plug-in loaded, and the conventions for errors and exit codes.
 #pragma once
 
+#include <cstdio>
+#include <initializer_list>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -36,7 +38,19 @@ std::string plugin_path(const global_options& options);
 // resources give the texts). Throws command_error when it cannot be loaded.
 std::unique_ptr<host::application> open_host(const global_options& options);
 
-// Refuses to write `output` over `input` (the same file under any name).
+// Whether `path` is "-", which means standard input as an input and
+// standard output as an output.
+bool is_standard_stream(const std::string& path);
+
+// Where a command prints its progress lines: standard output, or standard
+// error when one of `outputs` is standard output (so that the file written
+// there stays clean).
+std::FILE* progress_stream(std::initializer_list<std::string> outputs);
+
+// Refuses to write `output` over `input` when the input is a regular file
+// and the output the same file under any name. Standard input and output
+// ("-") never count as the same file: the input is read to its end before
+// anything is written.
 void check_not_input(const std::string& input, const std::string& output);
 
 }  // namespace cli

@@ -11,17 +11,31 @@
 
 namespace twinel_test {
 
-run_result run_twinel(const std::string& args) {
+namespace {
+
+// Runs `SOURCE twinel ARGS` in a shell, SOURCE being "COMMAND | " or empty
+// (then standard input is empty), and captures what twinel prints.
+run_result run(const std::string& source, const std::string& args) {
     temp_dir tmp;
     const std::string out = tmp.path("out"), err = tmp.path("err");
-    const std::string command =
-        std::string("'") + TWINEL_CLI_PATH + "' " + args + " >'" + out + "' 2>'" + err + "' </dev/null";
+    const std::string command = source + "'" + TWINEL_CLI_PATH + "' " + args + " >'" + out + "' 2>'" + err + "'" +
+                                (source.empty() ? " </dev/null" : "");
     const int status = std::system(command.c_str());
     run_result r;
     r.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     r.out = read_file(out);
     r.err = read_file(err);
     return r;
+}
+
+}  // namespace
+
+run_result run_twinel(const std::string& args) { return run("", args); }
+
+run_result run_twinel_piped(const std::string& args, const std::string& input) {
+    temp_dir tmp;
+    write_file(tmp.path("in"), input);
+    return run("cat '" + tmp.path("in") + "' | ", args);
 }
 
 temp_dir::temp_dir() {

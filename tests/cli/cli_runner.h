@@ -14,6 +14,10 @@ struct run_result {
 // Runs `twinel ARGS` (ARGS as one shell-quoted string) in a shell.
 run_result run_twinel(const std::string& args);
 
+// The same with `input` on standard input, through a pipe (which cannot
+// seek).
+run_result run_twinel_piped(const std::string& args, const std::string& input);
+
 // A fresh empty folder for a test's files, removed at the end of the test.
 class temp_dir {
 public:
