@@ -178,7 +178,7 @@ TEST(bad_input, an_output_that_is_the_input_under_any_name_is_refused) {
     write_file(in, strip);
     ASSERT_EQ(::symlink(in.c_str(), tmp.path("link.obj").c_str()), 0);
     ASSERT_EQ(::link(in.c_str(), tmp.path("hard.obj").c_str()), 0);
-    for (const std::string& command : {"convert", "repair --all", "pair", "mirror-half"}) {
+    for (const char* command : {"convert", "repair --all", "pair", "mirror-half"}) {
         for (const std::string& output : {in, tmp.path("./in.obj"), tmp.path("link.obj"), tmp.path("hard.obj")}) {
             const auto r = run_twinel(command_line(command, in, output));
             EXPECT_EQ(r.exit_code, 2) << command << " " << output;
@@ -255,8 +255,9 @@ TEST(bad_input, nan_and_infinite_coordinates_reach_the_engine_as_they_are) {
             const auto r = run_twinel(command_line(command, in, out));
             EXPECT_TRUE(r.exit_code == 0 || r.exit_code == 1) << c.name << " / " << command << ": " << r.err;
             EXPECT_EQ(fs::exists(out), r.exit_code == 0) << c.name << " / " << command;
-            if (r.exit_code == 1)
+            if (r.exit_code == 1) {
                 EXPECT_NE(r.err.find("no output written: a shape could not be paired"), std::string::npos) << r.err;
+            }
         }
         EXPECT_EQ(read_file(in), c.content);
     }
