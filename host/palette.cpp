@@ -340,6 +340,12 @@ void palette::active_shapes_changed(scene& s, const std::vector<shape_class*>& s
     record("active_shapes_changed", count(shapes), flag);
 }
 
+void palette::shapes_restored(scene& s, const std::vector<shape_class*>& shapes) {
+    bool flag = true;
+    window_->shapes_restored(flag, &s, count(shapes), list(shapes));
+    record("shapes_restored", count(shapes), flag);
+}
+
 void palette::browser_updated(scene&) {
     bool flag = true;
     window_->browser_updated(flag);

@@ -135,6 +135,7 @@ public:
     void shapes_being_deleted(scene& s, const std::vector<shape_class*>& shapes) override;
     void active_shapes_changed(scene& s, const std::vector<shape_class*>& shapes) override;
     void browser_updated(scene& s) override;
+    void shapes_restored(scene& s, const std::vector<shape_class*>& shapes) override;
 
 private:
     palette_control* find(const std::string& id) const;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 #include <string>
+#include <unordered_set>
 
 #include "host/application.h"
 #include "host/line_shape.h"
@@ -251,17 +252,28 @@ void scene::announce_browser_updated() {
 // ---- undo ------------------------------------------------------------------
 
 bool scene::undo() {
-    if (!undo_.undo()) return false;
-    tree_changed();
-    drop_inactive();
+    std::vector<shape*> touched;
+    if (!undo_.undo(&touched)) return false;
+    restored(touched);
     return true;
 }
 
 bool scene::redo() {
-    if (!undo_.redo()) return false;
+    std::vector<shape*> touched;
+    if (!undo_.redo(&touched)) return false;
+    restored(touched);
+    return true;
+}
+
+void scene::restored(const std::vector<shape*>& touched) {
     tree_changed();
     drop_inactive();
-    return true;
+    // Each shape once, in the order the step restored them.
+    std::vector<shape_class*> shapes;
+    std::unordered_set<const shape*> seen;
+    for (shape* s : touched)
+        if (seen.insert(s).second) shapes.push_back(s);
+    app_->notify([&](scene_observer& o) { o.shapes_restored(*this, shapes); });
 }
 
 }  // namespace host

@@ -130,7 +130,10 @@ public:
     // Undo history (see undo_stack.h). Steps opened here and by undo
     // records nest with each other.
     void begin_undo_step() { undo_.open(); }
+    void continue_undo_step() { undo_.reopen(); }
     void end_undo_step() { undo_.close(); }
+    // Undo and redo tell the observers which shapes they put back
+    // (scene_observer::shapes_restored).
     bool undo();
     bool redo();
     // Forgets the history, e.g. after building a scene that should start
@@ -159,6 +162,8 @@ public:
     const std::vector<std::string>& progress_titles() const { return progress_titles_; }
 
 private:
+    // After undo or redo: the tree and the active list, then the observers.
+    void restored(const std::vector<shape*>& touched);
     void tree_changed() { order_valid_ = false; }
     // Shapes that left the tree are no longer active.
     void drop_inactive();

@@ -25,6 +25,8 @@ public:
     virtual void shapes_inserted(scene& s, const std::vector<shape_class*>& shapes) { (void)s, (void)shapes; }
     // The list of active shapes was set.
     virtual void active_shapes_changed(scene& s, const std::vector<shape_class*>& shapes) { (void)s, (void)shapes; }
+    // Undo or redo put these shapes back as they were in another state.
+    virtual void shapes_restored(scene& s, const std::vector<shape_class*>& shapes) { (void)s, (void)shapes; }
     // The shape browser (the tree view of the scene) was redrawn.
     virtual void browser_updated(scene& s) { (void)s; }
 

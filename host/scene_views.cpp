@@ -64,8 +64,11 @@ void progress::close() {
     }
 }
 
-undo_record::undo_record(scene& owner) : scene_(kx::host_ref<scene>::share(&owner)) {
-    scene_->begin_undo_step();
+undo_record::undo_record(scene& owner, bool joining) : scene_(kx::host_ref<scene>::share(&owner)) {
+    if (joining)
+        scene_->continue_undo_step();
+    else
+        scene_->begin_undo_step();
     step_ = scene_->history().current_step();
 }
 

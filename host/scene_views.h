@@ -71,7 +71,9 @@ private:
 // already.
 class undo_record final : public kx::ref_counted<undo_record_interface> {
 public:
-    explicit undo_record(scene& owner);
+    // With `joining` the record continues the scene's newest step
+    // (scene::continue_undo_step) instead of opening a new one.
+    undo_record(scene& owner, bool joining);
     ~undo_record() override;
     // Any code ends the record; a second close does nothing.
     void close(int code) override;

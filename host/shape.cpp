@@ -81,7 +81,15 @@ void shape::end_modification() {
 
 undo_record_interface* shape::create_undo_record() {
     scene_->count_undo_record();
-    auto* record = new undo_record(*scene_);
+    auto* record = new undo_record(*scene_, false);
+    record->AddRef();
+    return record;
+}
+
+undo_record_interface* shape::create_joining_undo_record() {
+    // Not counted with the records of create_undo_record: a joining record
+    // makes no step of its own where one exists to join.
+    auto* record = new undo_record(*scene_, true);
     record->AddRef();
     return record;
 }
@@ -90,7 +98,7 @@ unknown_interface* shape::create_attribute(const kx::uuid_class& key, const kx::
                                            const kx::uuid_class& kind, const kx::uuid_class&) {
     if (key == kx::uuid_class()) return nullptr;
     will_change(change_kind::content);
-    state_.attributes[key] = kind;
+    state_.attributes[key] = attribute_value{kind, nullptr};
     auto* handle = new attribute_handle();
     handle->AddRef();
     return handle;
@@ -102,6 +110,25 @@ void shape::remove_attribute(const kx::uuid_class& key) {
     if (!find_attribute(key)) return;
     will_change(change_kind::content);
     state_.attributes.erase(key);
+}
+
+void shape::set_attribute_data(const kx::uuid_class& key, const void* data, std::size_t size) {
+    const auto it = state_.attributes.find(key);
+    if (it == state_.attributes.end()) return;
+    std::shared_ptr<const std::string> bytes;
+    if (size > 0) bytes = std::make_shared<const std::string>(static_cast<const char*>(data), size);
+    const std::shared_ptr<const std::string>& old = it->second.data;
+    if ((!old && !bytes) || (old && bytes && *old == *bytes)) return;
+    will_change(change_kind::content);
+    state_.attributes[key].data = std::move(bytes);
+}
+
+const void* shape::get_attribute_data(const kx::uuid_class& key, std::size_t& size) const {
+    size = 0;
+    const auto it = state_.attributes.find(key);
+    if (it == state_.attributes.end() || !it->second.data) return nullptr;
+    size = it->second.data->size();
+    return it->second.data->data();
 }
 
 surface_attributes& shape::surface() {

@@ -61,6 +61,8 @@ public:
     void end_modification() override;
     // Opens an undo step on the scene (nested records join the open step).
     undo_record_interface* create_undo_record() override;
+    // Joins the scene's newest undo step (undo_stack::reopen).
+    undo_record_interface* create_joining_undo_record() override;
 
     void clear_active_elements() override {}
 
@@ -70,6 +72,9 @@ public:
                                         const kx::uuid_class& kind, const kx::uuid_class& kind2) override;
     bool find_attribute(const kx::uuid_class& key) const override;
     void remove_attribute(const kx::uuid_class& key) override;
+    // Bytes equal to those kept already change nothing (no undo entry).
+    void set_attribute_data(const kx::uuid_class& key, const void* data, std::size_t size) override;
+    const void* get_attribute_data(const kx::uuid_class& key, std::size_t& size) const override;
 
     // Null until the host gives the shape surface attributes.
     surface_attributes_interface* get_surface_attributes() override { return surface_.get(); }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,14 @@ struct control_point_data {
     skin_data skin;
 };
 
+// An attribute of a shape: its kind and the bytes a plug-in keeps with it.
+// The bytes are shared by the states an undo history saves and never
+// changed in place, so saving a state copies no more than a pointer.
+struct attribute_value {
+    kx::uuid_class kind;
+    std::shared_ptr<const std::string> data;
+};
+
 struct shape_state {
     std::string name;
     // Placement in the parent's coordinates, row-vector form.
@@ -38,8 +47,8 @@ struct shape_state {
     shape* parent = nullptr;
     std::vector<shape*> children;
     skin_data skin;
-    // Attribute kinds by attribute key.
-    std::map<kx::uuid_class, kx::uuid_class> attributes;
+    // Attributes by key.
+    std::map<kx::uuid_class, attribute_value> attributes;
 
     // Polygon meshes.
     mesh_data mesh;

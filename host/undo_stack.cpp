@@ -13,6 +13,19 @@ void undo_stack::open() {
     }
 }
 
+void undo_stack::reopen() {
+    if (depth_ > 0 || done_.empty() || !undone_.empty()) {
+        open();
+        return;
+    }
+    ++depth_;
+    ++serial_;
+    current_ = std::move(done_.back());
+    done_.pop_back();
+    // The shapes the step saved are saved already in the reopened step.
+    for (entry& e : current_) e.target->saved_in_step = serial_;
+}
+
 void undo_stack::close() {
     if (depth_ == 0) throw std::logic_error("no undo step is open");
     if (--depth_ > 0) return;

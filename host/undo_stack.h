@@ -24,6 +24,12 @@ public:
     explicit undo_stack(std::size_t limit = 100) : limit_(limit) {}
 
     void open();
+    // Opens a step that continues the newest one, so that its changes undo
+    // and redo with it: the newest step becomes the open step again (the
+    // states it saved before are kept, and closing saves the states after
+    // anew). When a step is open already this joins it, like open(); when
+    // there is no newest step, or it was undone, this is open().
+    void reopen();
     // Closes one level; the outermost close ends the step. A step without
     // changes leaves no trace. Throws std::logic_error when none is open.
     void close();

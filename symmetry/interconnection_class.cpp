@@ -48,6 +48,23 @@ int Interconnection_class::append(int i) {
     return 0;
 }
 
+bool Interconnection_class::assign(const std::vector<int>& saved) {
+    const long long n = static_cast<long long>(saved.size());
+    int unpaired = 0;
+    for (std::size_t i = 0; i < saved.size(); ++i) {
+        const int v = saved[i];
+        if (v < -1 || v >= n) return false;
+        if (v == -1) {
+            ++unpaired;
+        } else if (saved[static_cast<std::size_t>(v)] != static_cast<int>(i)) {
+            return false;
+        }
+    }
+    links = saved;
+    unmatched = unpaired;
+    return true;
+}
+
 int Interconnection_class::resize(int n) {
     if (n <= 0) {
         links.clear();

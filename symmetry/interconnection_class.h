@@ -47,6 +47,10 @@ public:
     // emptied (n <= 0) or reset that way, 0 otherwise.
     int resize(int n);
 
+    // Takes over a whole table, as `links` of a table saved earlier. False,
+    // leaving the table as it was, when an entry is below -1 or past the
+    // end, or a pair is not mutual.
+    bool assign(const std::vector<int>& saved);
     // Removes the listed entries and renumbers the rest (partners of removed
     // entries become unmatched); with `with_partners` the partners of the
     // listed entries are removed as well. Indices outside the table are

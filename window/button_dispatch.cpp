@@ -218,4 +218,5 @@ void symmetry_window::push_button_clicked(push_button_class& button) {
         if (!scene) return;
         if (const button_row* row = find_button_row(button.get_id())) row->action(*this, *scene);
     });
+    keep_pairing_state_with_shape();
 }

@@ -1,11 +1,13 @@
 // The host's scene events. Shapes that enter a scene lose the paired-shape
 // attribute (no pairing survives a file or a copy), shapes that leave it
 // release their pairings, and a newly active shape becomes the current one.
+#include "frame/globals.h"
 #include "frame/identifiers.h"
 #include "frame/sdk/scene.h"
 #include "frame/sdk/shape.h"
 #include "mesh/shape_attribute.h"
 #include "symmetry/pairing_registry.h"
+#include "symmetry/pairing_state.h"
 #include "window/host_boundary.h"
 #include "window/symmetry_window.h"
 
@@ -86,3 +88,32 @@ void symmetry_window::active_shapes_changed(bool& flag, scene_interface& scene, 
 }
 
 void symmetry_window::browser_updated(bool& flag) { flag = false; }
+
+void symmetry_window::shapes_restored(bool& flag, scene_interface* scene, int count, shape_class* const* shapes) {
+    flag = false;
+    if (uninitialised || !scene) return;
+    std::vector<restored_pairing> changed;
+    {
+        const flag_guard hold(busy);
+        at_host_boundary([&] {
+            const shape_class& root = scene->get_root_part();
+            for (int k = 0; k < count && shapes; ++k)
+                if (shapes[k]) restore_pairings(*shapes[k], root, settings, changed);
+        });
+    }
+    at_host_boundary([&] {
+        forget_deleted(0, nullptr);
+        if (is_polygon) current_twinel = SymS.get_extend_object(current_polygon.shape);
+        if (changed.empty()) return;
+        for (const restored_pairing& r : changed) {
+            if (r.what == pairing_restore::unreadable) {
+                show("The pairing kept with the mesh cannot be read.");
+                show("Release Twinel.");
+            } else if (r.what == pairing_restore::released) {
+                show("The restored mesh has no pairing.");
+                show("Release Twinel.");
+            }
+        }
+        start_trigger(scene, true);
+    });
+}

@@ -74,10 +74,9 @@ void symmetry_window::append_edge() {
             polygon_scope::closer close([&] { current_polygon.end_undo(); });
             if (!current_twinel) {
                 current_polygon.mesh->append_edge(selected[0], selected[1]);
-            } else if (current_twinel->append_edge(selected[0], selected[1])) {
+            } else if (const char* failure = current_twinel->append_edge(selected[0], selected[1])) {
                 // The tables no longer describe the mesh; the edge stays.
-                delete_twinel(scene.get());
-                start_trigger(scene.get(), true);
+                release_after_failure(scene.get(), failure);
             }
         }
         redraw(scene.get());

@@ -12,6 +12,7 @@
 #include "frame/sdk/scene.h"
 #include "frame/sdk/shape.h"
 #include "symmetry/pairing_registry.h"
+#include "symmetry/pairing_state.h"
 #include "symmetry/twinel_class.h"
 #include "window/host_boundary.h"
 #include "window/message_table.h"
@@ -22,6 +23,9 @@ namespace {
 // make_pairing's text for a failure that brought no message of its own; it
 // is shown as it stands, untranslated.
 constexpr const char* unexplained_failure = "***Twinel ERROR*** at make twinel.";
+
+// What a failed repair that threw no message of its own says.
+constexpr const char* repair_failure = "Twinel++ repair error";
 
 // Where the toolbar buttons sit in the window's top margin.
 constexpr int toolbar_left = 2;
@@ -143,8 +147,16 @@ void symmetry_window::command(int operation) {
         case 1: append_edge(); break;
         case 2: sym_vertices(); break;
         case 3: paste_to_plane(); break;
-        default: break;
+        default: return;
     }
+    keep_pairing_state_with_shape();
+    // An edit in modify mode is followed by live symmetry on the next idle
+    // call, whether the host redraws the mesh afterwards (its wireframe hook
+    // sets CSym too) or not.
+    at_host_boundary([&] {
+        const kx::host_ref<scene_interface> scene(host.get_scene());
+        if (scene && scene->is_modify_mode() && is_polygon && current_twinel) CSym = current_twinel;
+    });
 }
 
 void symmetry_window::start_trigger(scene_interface* scene, bool reset) {
@@ -228,15 +240,41 @@ void symmetry_window::delete_twinel(scene_interface*) {
 }
 
 void symmetry_window::do_sym(scene_interface* scene, bool all) {
-    if (!current_twinel) return;
+    if (!current_twinel || !current_polygon.shape) return;
     const flag_guard hold(busy);
+    // The mirror moves and repairs follow the edit that called for them, so
+    // they join its undo step: undo and redo take both together.
+    const kx::host_ref<undo_record_interface> record(current_polygon.shape->create_joining_undo_record());
+    const char* failure = nullptr;
     try {
         current_twinel->do_sym(all);
+        keep_pairing_state(*current_twinel);
+    } catch (const char* message) {
+        failure = message ? message : repair_failure;
     } catch (...) {
-        // A pairing whose tables cannot be repaired is of no further use.
-        delete_twinel(scene);
-        start_trigger(scene, true);
+        failure = repair_failure;
     }
+    // A pairing whose tables cannot be repaired is of no further use.
+    if (failure) release_after_failure(scene, failure);
+    if (record) record->close(0);
+}
+
+void symmetry_window::release_after_failure(scene_interface* scene, const char* message) {
+    // The user must learn that the symmetry is gone, and why, whatever
+    // "verbose" says.
+    show(message);
+    if (is_polygon) SymS.remove(current_polygon.shape);
+    current_twinel = nullptr;
+    CSym = nullptr;
+    show("Release Twinel.");
+    start_trigger(scene, true);
+}
+
+void symmetry_window::keep_pairing_state_with_shape() {
+    at_host_boundary([&] {
+        if (is_polygon && current_twinel && SymS.get_extend_object(current_polygon.shape) == current_twinel)
+            keep_pairing_state(*current_twinel);
+    });
 }
 
 // ---- helpers ------------------------------------------------------------------

@@ -150,6 +150,10 @@ public:
     void shapes_inserted(bool& flag, int count, shape_class* const* shapes) override;
     void active_scene_changed(bool& flag, scene_interface* scene) override;
     void browser_updated(bool& flag) override;
+    // Undo or redo put shapes back: their pairings (and those below them)
+    // take the state kept with each shape, are made again, or are released
+    // with a message; the window then re-reads the scene.
+    void shapes_restored(bool& flag, scene_interface* scene, int count, shape_class* const* shapes) override;
 
     // ---- life of the palette -----------------------------------------------
     // Loads the layout "window", places the frame, sets the title, finds the
@@ -212,9 +216,18 @@ public:
     // "Release Twinel." when verbose.
     void delete_twinel(scene_interface* scene);
     // Re-symmetrizes the current pairing (every vertex with `all`, else the
-    // selected ones), busy meanwhile. A pairing that fails is released and
-    // the window re-reads the scene.
+    // selected ones), busy meanwhile, inside an undo record that joins the
+    // newest step, and keeps the pairing's state with its shape. A pairing
+    // that fails is released (release_after_failure).
     void do_sym(scene_interface* scene, bool all);
+    // Releases the current pairing after its repair failed: shows the
+    // failure's message and "Release Twinel." whatever "verbose" says, and
+    // re-reads the scene with reset.
+    void release_after_failure(scene_interface* scene, const char* message);
+    // Writes the current pairing's state into its shape's attribute (see
+    // pairing_state.h) when it changed; called at the end of every button
+    // press and modify-mode operation.
+    void keep_pairing_state_with_shape();
 
     // ---- modify-mode operations (modify_operations.cpp) ---------------------
     // Each works on the current shape inside its own undo record.

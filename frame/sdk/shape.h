@@ -1,6 +1,8 @@
 // Shapes of a scene: parts, lines, polygon meshes and what hangs off them.
 #pragma once
 
+#include <cstddef>
+
 #include "math.h"
 #include "unknown.h"
 #include "uuid.h"
@@ -125,6 +127,12 @@ public:
     virtual void end_modification() = 0;
     // A new undo record (counted) for edits of this shape's scene.
     virtual undo_record_interface* create_undo_record() = 0;
+    // A new undo record (counted) whose edits join the scene's newest undo
+    // step, so that they undo and redo together with it: a plug-in's
+    // follow-up to the user's last edit (the mirror of a moved vertex).
+    // When the newest step was undone, or there is none, the record makes
+    // a step of its own, as create_undo_record does.
+    virtual undo_record_interface* create_joining_undo_record() = 0;
 
     // Deselects every element (vertices, edges, faces) of the shape.
     virtual void clear_active_elements() = 0;
@@ -136,6 +144,15 @@ public:
                                                 const kx::uuid_class& kind2) = 0;
     virtual bool find_attribute(const kx::uuid_class& key) const = 0;
     virtual void remove_attribute(const kx::uuid_class& key) = 0;
+    // Bytes a plug-in keeps with one of the shape's attributes. The host
+    // copies them and saves and restores them with the shape on undo and
+    // redo, so they always belong to the state the shape is in; they go
+    // with the attribute. Setting them is an edit of the shape (made inside
+    // an undo record like any other); without the attribute nothing happens.
+    virtual void set_attribute_data(const kx::uuid_class& key, const void* data, std::size_t size) = 0;
+    // The bytes kept with the attribute (borrowed, valid until the shape
+    // next changes), or null with `size` 0 when there are none.
+    virtual const void* get_attribute_data(const kx::uuid_class& key, std::size_t& size) const = 0;
 
     // The shape's own surface attributes (borrowed), null when it has none,
     // and the shape whose surface it inherits (borrowed), null when none.

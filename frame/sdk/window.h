@@ -149,6 +149,11 @@ public:
     virtual void shapes_inserted(bool& flag, int count, shape_class* const* shapes) { flag = false, (void)count, (void)shapes; }
     virtual void active_scene_changed(bool& flag, scene_interface* scene) { flag = false, (void)scene; }
     virtual void browser_updated(bool& flag) { flag = false; }
+    // Undo or redo has put these shapes back as they were in another state:
+    // their meshes, tree links and attributes with their data.
+    virtual void shapes_restored(bool& flag, scene_interface* scene, int count, shape_class* const* shapes) {
+        flag = false, (void)scene, (void)count, (void)shapes;
+    }
 
     // Dialog callbacks (the window may be the handler of its dialogs).
     void load_dialog_data(dialog_interface&) override {}
