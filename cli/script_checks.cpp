@@ -1,4 +1,6 @@
 // The script runner's printing and expectations.
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <iomanip>
 
@@ -10,6 +12,7 @@
 #include "host/element_marks.h"
 #include "host/image.h"
 #include "host/mesh_shape.h"
+#include "host/obj_io.h"
 #include "host/palette.h"
 #include "host/scene.h"
 
@@ -80,6 +83,33 @@ void script_runner::print_marks(host::mesh_shape& shape) {
 
 // ---- expectations ---------------------------------------------------------------
 
+namespace {
+
+bool same_bits(const vec3& a, const vec3& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+// The first difference between two meshes' positions and face lists, or
+// nothing when they agree.
+std::string mesh_difference(const host::mesh_data& have, const host::mesh_data& want) {
+    if (have.vertex_count() != want.vertex_count())
+        return std::to_string(have.vertex_count()) + " vertices, not " + std::to_string(want.vertex_count());
+    if (have.face_count() != want.face_count())
+        return std::to_string(have.face_count()) + " faces, not " + std::to_string(want.face_count());
+    for (int v = 0; v < have.vertex_count(); ++v) {
+        const vec3& p = have.positions[static_cast<std::size_t>(v)];
+        if (!same_bits(p, want.positions[static_cast<std::size_t>(v)]))
+            return "vertex " + std::to_string(v) + " is at " + float_text(p.x) + " " + float_text(p.y) + " " +
+                   float_text(p.z);
+    }
+    for (int f = 0; f < have.face_count(); ++f) {
+        const std::vector<int> a(have.face_vertices(f), have.face_vertices(f) + have.face_size[f]);
+        const std::vector<int> b(want.face_vertices(f), want.face_vertices(f) + want.face_size[f]);
+        if (a != b) return "face " + std::to_string(f) + " has the corners " + join(a);
+    }
+    return std::string();
+}
+
+}  // namespace
+
 void script_runner::expect(const words& w) {
     need(w, 3, "expect WHAT ...");
     const std::string& what = w[1];
@@ -109,6 +139,23 @@ void script_runner::expect(const words& w) {
         const int n = what == "vertices" ? mesh.get_number_of_vertices()
                                          : what == "edges" ? mesh.get_number_of_edges() : mesh.get_number_of_faces();
         if (n != to_int(w[2])) fail("the mesh has " + std::to_string(n) + " " + what + ", not " + w[2]);
+    } else if (what == "face") {
+        need(w, 4, "expect face FACE VERTEX ...");
+        polygon_mesh_class& mesh = active_mesh().polygon();
+        const int f = to_int(w[2]);
+        if (f < 0 || f >= mesh.get_number_of_faces()) throw line_error("face " + w[2] + " is out of range");
+        face_class& face = mesh.face(f);
+        std::vector<int> corners(static_cast<std::size_t>(std::max(0, face.get_number_of_vertices())));
+        if (!corners.empty()) face.get_vertex_indices(corners.data());
+        if (corners != to_ints(w, 3)) fail("face " + w[2] + " has the corners " + join(corners));
+    } else if (what == "mesh") {
+        // The active mesh has exactly the positions (bit for bit) and the
+        // faces (corners in order) of the first object of an OBJ file.
+        need(w, 3, "expect mesh FILE");
+        const std::vector<host::obj_object> objects = host::read_obj(w[2]);
+        if (objects.empty()) throw line_error(w[2] + " holds no object");
+        const std::string difference = mesh_difference(active_mesh().data(), objects.front().mesh);
+        if (!difference.empty()) fail("the mesh differs from " + w[2] + ": " + difference);
     } else if (what == "position") {
         need(w, 6, "expect position VERTEX X Y Z");
         polygon_mesh_class& mesh = active_mesh().polygon();
