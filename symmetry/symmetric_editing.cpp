@@ -96,9 +96,10 @@ const char* twinel_class::append_edge(int a, int b) {
     mesh.append_edge(a, b);
     if (vertex_table.has_pair(a) && vertex_table.has_pair(b)) {
         const int pa = vertex_table.partner(a), pb = vertex_table.partner(b);
-        // Two on-plane vertices are their own mirror edge.
-        const bool same_edge = (pa == a && pb == b) || (pa == b && pb == a);
-        if (!same_edge && pa != pb) mesh.append_edge(pa, pb);
+        // Two on-plane vertices (or two partners) are their own mirror edge:
+        // asking for the same edge again has the host split the mirror face,
+        // the other face that holds both vertices apart.
+        if (pa != pb) mesh.append_edge(pa, pb);
     }
     if (vertex_table.unmatched > 0 || face_table.unmatched > 0) return nullptr;
     return repair_faces_link_with_span(6) > 0 ? "Face repair error" : nullptr;
