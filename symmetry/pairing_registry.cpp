@@ -42,10 +42,15 @@ const char* make_pairing(Polygon_class& polygon, const Symmetry_class& settings,
     return nullptr;
 }
 
-void delete_twinel_object(shape_class& shape) {
+namespace {
+
+// Calls `mesh` for the shape when it is a polygon mesh, or for each polygon
+// mesh below a group shape, depth first; a surface (group type 1) holds none.
+template <class F>
+void for_each_mesh_below(shape_class& shape, F&& mesh) {
     const int type = shape.get_type();
     if (type == kx::sdk::polygon_mesh_shape) {
-        SymS.remove(&shape);
+        mesh(shape);
         return;
     }
     if (type != kx::sdk::part_shape) return;
@@ -53,7 +58,13 @@ void delete_twinel_object(shape_class& shape) {
     if (part && part->get_part_type() == kx::sdk::surface_part) return;
     const int sons = shape.get_number_of_sons();
     for (int k = 0; k < sons; ++k)
-        if (shape_class* son = shape.get_son(k)) delete_twinel_object(*son);
+        if (shape_class* son = shape.get_son(k)) for_each_mesh_below(*son, mesh);
+}
+
+}  // namespace
+
+void delete_twinel_object(shape_class& shape) {
+    for_each_mesh_below(shape, [](shape_class& mesh) { SymS.remove(&mesh); });
 }
 
 namespace {
@@ -94,17 +105,9 @@ pairing_restore restore_mesh_pairing(shape_class& shape, bool in_scene, const Sy
 
 void restore_pairings(shape_class& shape, const shape_class& root, const Symmetry_class& settings,
                       std::vector<restored_pairing>& out) {
-    const int type = shape.get_type();
-    if (type == kx::sdk::polygon_mesh_shape) {
-        const bool had = SymS.get_extend_object(&shape) != nullptr;
-        const pairing_restore what = restore_mesh_pairing(shape, below_root(shape, root), settings);
-        if (had || what != pairing_restore::kept) out.push_back({&shape, what});
-        return;
-    }
-    if (type != kx::sdk::part_shape) return;
-    const part_class* part = shape.as_part();
-    if (part && part->get_part_type() == kx::sdk::surface_part) return;
-    const int sons = shape.get_number_of_sons();
-    for (int k = 0; k < sons; ++k)
-        if (shape_class* son = shape.get_son(k)) restore_pairings(*son, root, settings, out);
+    for_each_mesh_below(shape, [&](shape_class& mesh) {
+        const bool had = SymS.get_extend_object(&mesh) != nullptr;
+        const pairing_restore what = restore_mesh_pairing(mesh, below_root(mesh, root), settings);
+        if (had || what != pairing_restore::kept) out.push_back({&mesh, what});
+    });
 }

@@ -29,10 +29,8 @@ using twinel_test::write_file;
 namespace {
 
 const std::string triangle = "v 0 0 0\nv 1 0 0\nv 0 1 0\n";
-// The strip of the session scripts: two quads symmetric about x = 0.
-const std::string strip = "v -1 0 0\nv 0 0 0\nv 1 0 0\nv -1 1 0\nv 0 1 0\nv 1 1 0\nf 1 2 5 4\nf 2 3 6 5\n";
-// Its x >= 0 half, for "Make Twinel".
-const std::string half_strip = "v 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 0\nf 1 2 4 3\n";
+const std::string& strip = twinel_test::strip_obj;
+const std::string& half_strip = twinel_test::half_strip_obj;
 
 // Every command that reads a mesh file, with the output it writes (if any).
 const std::vector<std::string> reading_commands = {"convert", "check", "repair --all", "pair", "mirror-half"};

@@ -5,6 +5,11 @@
 
 namespace twinel_test {
 
+// The strip of the session scripts, two quads symmetric about x = 0, and its
+// x >= 0 half for "Make Twinel", as OBJ text.
+inline const std::string strip_obj = "v -1 0 0\nv 0 0 0\nv 1 0 0\nv -1 1 0\nv 0 1 0\nv 1 1 0\nf 1 2 5 4\nf 2 3 6 5\n";
+inline const std::string half_strip_obj = "v 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 0\nf 1 2 4 3\n";
+
 struct run_result {
     int exit_code = -1;
     std::string out;  // standard output

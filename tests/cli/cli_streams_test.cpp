@@ -22,9 +22,8 @@ using twinel_test::write_file;
 
 namespace {
 
-// Two quads symmetric about x = 0, and the x >= 0 half of them.
-const std::string strip = "v -1 0 0\nv 0 0 0\nv 1 0 0\nv -1 1 0\nv 0 1 0\nv 1 1 0\nf 1 2 5 4\nf 2 3 6 5\n";
-const std::string half_strip = "v 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 0\nf 1 2 4 3\n";
+const std::string& strip = twinel_test::strip_obj;
+const std::string& half_strip = twinel_test::half_strip_obj;
 
 std::string quoted(const std::string& s) { return "'" + s + "'"; }
 
