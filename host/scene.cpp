@@ -229,6 +229,10 @@ void scene::remove_shape(shape_class& target) {
         if (o.get() == &target) s = o.get();
     if (!s || s == root_ || !s->in_scene()) return;
     const std::vector<shape_class*> leaving{s};
+    // One step for the deletion and what the observers change on hearing of
+    // it (a plug-in releasing the shape's pairing), so that undo brings back
+    // both.
+    const undo_scope step(*this);
     app_->notify([&](scene_observer& o) { o.shapes_being_deleted(*this, leaving); });
     place(*s, nullptr, 0);
 }
