@@ -3,6 +3,8 @@
 
 #include <filesystem>
 
+#include <boost/format.hpp>
+
 #include "frame/sdk/korvo.h"
 #include "frame/sdk/polygon_mesh.h"
 #include "host/application.h"
@@ -58,6 +60,8 @@ std::vector<std::string> split_words(const std::string& line) {
 script_runner::script_runner(host::application& app, std::ostream& out) : app_(app), out_(out) {
     app_.set_message_sink([this](const std::string& line) { out_ << "| " << line << '\n'; });
     app_.open_palette();
+    // A user always answers: a dialog nobody answered fails the script.
+    app_.set_dialogs_need_answers(true);
     if (!app_.current_scene()) app_.new_scene();
     for (const std::string& dir : app_.resource_dirs()) {
         const host::text_resources english(dir, host::language::english);
@@ -84,12 +88,24 @@ void script_runner::run(std::istream& in, const std::string& name) {
         try {
             const words w = split_words(line);
             if (w.empty()) continue;
+            app_.clear_unanswered();
             execute(w);
+            // The plug-in may swallow the host's refusal to answer; the
+            // line that asked still fails.
+            if (!app_.unanswered().empty()) throw line_error(app_.unanswered().front());
             ++lines_run_;
         } catch (const std::exception& e) {
             throw script_error(name + ":" + std::to_string(number) + ": " + e.what());
         }
     }
+    // Answers nobody asked for mean the session went otherwise than the
+    // script says.
+    const std::size_t answers = app_.queued_answers(), paths = app_.queued_file_paths();
+    if (answers + paths + dialog_edits_.size() > 0)
+        throw script_error((boost::format("%s: the script ended with %i answers, %i file paths and %i dialog edits "
+                                          "still queued") %
+                            name % answers % paths % dialog_edits_.size())
+                               .str());
 }
 
 void script_runner::execute(const words& w) {
@@ -153,7 +169,7 @@ void script_runner::edited(host::mesh_shape& shape) { app_.after_user_edit(shape
 
 void script_runner::open_file(const words& w) {
     need(w, 2, "open FILE");
-    const std::vector<host::mesh_shape*> shapes = host::import_obj(scene(), w[1]);
+    const std::vector<host::mesh_shape*> shapes = host::import_obj(scene(), file_name(w[1]));
     if (!shapes.empty()) {
         shape_class* first = shapes.front();
         scene().set_active_shapes(1, &first);
@@ -345,7 +361,7 @@ void script_runner::queue_path(const words& w) {
     if (w[1] == "--cancel")
         app_.queue_file_cancel();
     else
-        app_.queue_file_path(w[1]);
+        app_.queue_file_path(file_name(w[1]));
 }
 
 void script_runner::idle(const words& w) { palette().idle(w.size() > 1 ? to_int(w[1]) : 1); }
@@ -372,7 +388,7 @@ void script_runner::save(const words& w) {
         for (host::shape* s : scene().shapes_in_order())
             if (auto* m = dynamic_cast<const host::mesh_shape*>(s)) shapes.push_back(m);
     }
-    host::export_obj(shapes, w[1]);
+    host::export_obj(shapes, file_name(w[1]));
 }
 
 // ---- the rest ------------------------------------------------------------------
@@ -439,6 +455,11 @@ std::string script_runner::scratch_file(const std::string& name) {
         scratch_->path = pattern;
     }
     return (scratch_->path / name).string();
+}
+
+std::string script_runner::file_name(const std::string& name) {
+    if (name.size() > 1 && name[0] == '@') return scratch_file(name.substr(1));
+    return name;
 }
 
 void script_runner::scratch_path(const words& w) {

@@ -114,10 +114,15 @@ private:
     // in order once it has loaded its data.
     void dialog_edit(const words& w);
     // scratch-path NAME: queues NAME in the session's scratch folder as the
-    // next file-path answer, as `path` does.
+    // next file-path answer, as `path @NAME` does.
     void scratch_path(const words& w);
-    // expect pixel FILE X Y R G B A: the image FILE (in the scratch folder
-    // unless absolute) has that colour at (X, Y).
+    // Where a file named in a script is: "@NAME" is NAME in the session's
+    // scratch folder (made on first use, removed at the end), any other
+    // name is taken as it stands (from the current directory). Every
+    // command that reads or writes a file goes through here.
+    std::string file_name(const std::string& name);
+    // expect pixel FILE X Y R G B A: the image FILE (see file_name) has
+    // that colour at (X, Y).
     void expect_pixel(const words& w);
     // The scratch folder (made on first use, removed with the runner).
     std::string scratch_file(const std::string& name);

@@ -152,7 +152,7 @@ void script_runner::expect(const words& w) {
         // The active mesh has exactly the positions (bit for bit) and the
         // faces (corners in order) of the first object of an OBJ file.
         need(w, 3, "expect mesh FILE");
-        const std::vector<host::obj_object> objects = host::read_obj(w[2]);
+        const std::vector<host::obj_object> objects = host::read_obj(file_name(w[2]));
         if (objects.empty()) throw line_error(w[2] + " holds no object");
         const std::string difference = mesh_difference(active_mesh().data(), objects.front().mesh);
         if (!difference.empty()) fail("the mesh differs from " + w[2] + ": " + difference);
@@ -219,7 +219,7 @@ void script_runner::expect_control(const words& w) {
 
 void script_runner::expect_pixel(const words& w) {
     if (w.size() != 9) throw line_error("usage: expect pixel FILE X Y R G B A");
-    const std::string file = scratch_file(w[2]);
+    const std::string file = file_name(w[2]);
     const kx::host_ref<image_interface> image(host::image::load(file));
     if (!image) throw line_error("expectation failed: no image " + file);
     const int x = to_int(w[3]), y = to_int(w[4]);

@@ -97,7 +97,10 @@ bool application::show_message(const char* text, bool question) {
     add_line(t);
     if (!question) return true;
     questions_.push_back(t);
-    if (answers_.empty()) throw no_answer_error("the question \"" + t + "\" was asked, but no answer is queued");
+    if (answers_.empty()) {
+        unanswered_.push_back("the question \"" + t + "\" was asked, but no answer is queued");
+        throw no_answer_error(unanswered_.back());
+    }
     const answer a = answers_.front();
     answers_.pop_front();
     return a == answer::yes || a == answer::ok;
@@ -106,9 +109,13 @@ bool application::show_message(const char* text, bool question) {
 void application::message(const char* line) { add_line(line ? line : ""); }
 
 bool application::take_dialog_cancel() {
-    if (answers_.empty()) return false;
+    const bool queued = !answers_.empty() && (answers_.front() == answer::ok || answers_.front() == answer::cancel);
+    if (!queued) {
+        if (!dialogs_need_answers_) return false;
+        unanswered_.push_back("a dialog was shown, but no ok or cancel is queued");
+        return true;
+    }
     const answer a = answers_.front();
-    if (a != answer::ok && a != answer::cancel) return false;
     answers_.pop_front();
     return a == answer::cancel;
 }
@@ -120,9 +127,11 @@ const char* application::ask_file_path(const char* current, int type_count, cons
     for (int i = 0; types && i < type_count; ++i) request.types.emplace_back(types[i] ? types[i] : "");
     request.open = open;
     file_requests_.push_back(std::move(request));
-    if (file_answers_.empty())
-        throw no_answer_error(std::string("a file path to ") + (open ? "open" : "save") +
+    if (file_answers_.empty()) {
+        unanswered_.push_back(std::string("a file path to ") + (open ? "open" : "save") +
                               " was asked for, but no path or cancel is queued");
+        throw no_answer_error(unanswered_.back());
+    }
     const std::optional<std::string> a = std::move(file_answers_.front());
     file_answers_.pop_front();
     return a ? intern(*a) : nullptr;

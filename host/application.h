@@ -99,10 +99,19 @@ public:
     // The questions asked so far, in order.
     const std::vector<std::string>& questions() const { return questions_; }
 
+    // Every question, file-path request and (with dialogs_need_answers)
+    // dialog that found no answer queued, in order, as a sentence; the
+    // plug-in may swallow the no_answer_error, this list keeps it.
+    const std::vector<std::string>& unanswered() const { return unanswered_; }
+    void clear_unanswered() { unanswered_.clear(); }
+
     // ---- dialogs ---------------------------------------------------------
     // Takes the next queued answer when it is ok or cancel; true for cancel.
-    // Any other answer stays queued and the dialog is accepted.
+    // Any other answer stays queued and the dialog is accepted, unless
+    // dialogs need answers: then the dialog is cancelled and counts as
+    // unanswered.
     bool take_dialog_cancel();
+    void set_dialogs_need_answers(bool on) { dialogs_need_answers_ = on; }
     // Called by a running dialog between loading and saving its data, as
     // the user's edits (tests and the command line set item values here).
     void set_dialog_input(std::function<void(dialog&)> input) { dialog_input_ = std::move(input); }
@@ -158,6 +167,8 @@ private:
 
     std::vector<std::string> lines_;
     std::vector<std::string> questions_;
+    std::vector<std::string> unanswered_;
+    bool dialogs_need_answers_ = false;
     std::deque<answer> answers_;
     std::deque<std::optional<std::string>> file_answers_;
     std::vector<file_request> file_requests_;
