@@ -131,6 +131,10 @@ void script_runner::execute(const words& w) {
         {"expect", &script_runner::expect},         {"clear", &script_runner::clear},
         {"echo", &script_runner::echo},
         {"dialog", &script_runner::dialog_edit},   {"scratch-path", &script_runner::scratch_path},
+        {"transform", &script_runner::transform},   {"bind", &script_runner::bind},
+        {"line", &script_runner::make_line},        {"handle", &script_runner::set_handle},
+        {"joint", &script_runner::make_joint},      {"surface", &script_runner::make_surface},
+        {"texture", &script_runner::texture},
     };
     for (const command& c : commands)
         if (w[0] == c.name) return (this->*c.run)(w);

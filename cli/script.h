@@ -19,8 +19,11 @@
 #include "host/text_resources.h"
 
 class shape_class;
+class twinel_class;
+struct mat4;
 
 namespace host {
+struct mesh_data;
 class application;
 class dialog;
 class mesh_shape;
@@ -96,6 +99,27 @@ private:
     void expect(const words& w);
     void clear(const words& w);
     void echo(const words& w);
+
+    // Set-up for what mesh files cannot say (script_state.cpp): a shape's
+    // transform, a vertex's or control point's skin, a line shape and its
+    // handles, a joint, a surface part, a texture.
+    void transform(const words& w);
+    void bind(const words& w);
+    void make_line(const words& w);
+    void set_handle(const words& w);
+    void make_joint(const words& w);
+    void make_surface(const words& w);
+    void texture(const words& w);
+    // The checks and print-outs of that state, of the UV sets, the scene's
+    // modes, the pair tables and the message list.
+    static bool is_state_check(const std::string& what);
+    void expect_state(const words& w);
+    static bool is_state_print(const std::string& what);
+    void print_state(const words& w);
+    static std::string uv_text(const host::mesh_data& m, int face, bool parameter);
+    static std::string transform_text(const mat4& m);
+    // The active mesh's pairing; fails the line when it has none.
+    const twinel_class& active_pairing();
 
     void print_palette();
     void print_mesh(host::mesh_shape& shape);

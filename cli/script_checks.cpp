@@ -23,7 +23,7 @@ using namespace script_support;
 // ---- printing ------------------------------------------------------------------
 
 void script_runner::print(const words& w) {
-    need(w, 2, "print palette|messages|shapes|mesh [NAME]|marks [NAME]");
+    need(w, 2, "print palette|messages|shapes|mesh [NAME]|marks [NAME]|uv FACE|skin|line|transform SHAPE|modes|pairs");
     if (w[1] == "palette") return print_palette();
     if (w[1] == "messages") {
         for (const std::string& line : app_.message_lines()) out_ << "message: " << line << '\n';
@@ -33,6 +33,7 @@ void script_runner::print(const words& w) {
         for (host::shape* s : scene().shapes_in_order()) out_ << "shape: " << s->get_name() << '\n';
         return;
     }
+    if (is_state_print(w[1])) return print_state(w);
     host::mesh_shape& shape = w.size() > 2 ? mesh_named(w[2]) : active_mesh();
     if (w[1] == "mesh") return print_mesh(shape);
     if (w[1] == "marks") return print_marks(shape);
@@ -111,7 +112,8 @@ std::string mesh_difference(const host::mesh_data& have, const host::mesh_data& 
 }  // namespace
 
 void script_runner::expect(const words& w) {
-    need(w, 3, "expect WHAT ...");
+    need(w, 2, "expect WHAT ...");
+    if (w[1] != "messages") need(w, 3, "expect WHAT ...");
     const std::string& what = w[1];
     const auto fail = [](const std::string& why) { throw line_error("expectation failed: " + why); };
     if (what == "message" || what == "no-message") {
@@ -191,6 +193,8 @@ void script_runner::expect(const words& w) {
         if (exists != (what == "shape")) fail(exists ? "the scene has a shape '" + w[2] + "'" : "no shape '" + w[2] + "'");
     } else if (what == "pixel") {
         expect_pixel(w);
+    } else if (is_state_check(what)) {
+        expect_state(w);
     } else {
         expect_control(w);
     }
