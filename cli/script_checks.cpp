@@ -124,8 +124,8 @@ void script_runner::expect(const words& w) {
             fail(seen ? "the message \"" + text + "\" was shown" : "no message \"" + text + "\" was shown");
     } else if (what == "message-format") {
         // A formatted message: the template in the application's language
-        // filled with the whole numbers that follow it.
-        const std::string text = formatted_message(translated(w[2]), to_ints(w, 3));
+        // filled with the values that follow it (whole numbers as numbers).
+        const std::string text = formatted_message(translated(w[2]), std::vector<std::string>(w.begin() + 3, w.end()));
         bool seen = false;
         for (const std::string& line : app_.message_lines()) seen = seen || line == text;
         if (!seen) fail("no message \"" + text + "\" was shown");

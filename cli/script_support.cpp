@@ -78,14 +78,22 @@ std::vector<int> selected(polygon_mesh_class& mesh, int target) {
     return out;
 }
 
-std::string formatted_message(const std::string& templ, const std::vector<int>& numbers) {
+std::string formatted_message(const std::string& templ, const std::vector<std::string>& values) {
     try {
         boost::format text(templ);
-        for (int n : numbers) text % n;
+        for (const std::string& v : values) {
+            // Whole numbers fill %i directives as numbers, anything else is text.
+            char* end = nullptr;
+            const long n = std::strtol(v.c_str(), &end, 10);
+            if (!v.empty() && end && *end == '\0')
+                text % n;
+            else
+                text % v;
+        }
         return text.str();
     } catch (const boost::io::format_error& e) {
-        throw line_error("cannot format \"" + templ + "\" with " + std::to_string(numbers.size()) +
-                         " numbers: " + e.what());
+        throw line_error("cannot format \"" + templ + "\" with " + std::to_string(values.size()) +
+                         " values: " + e.what());
     }
 }
 

@@ -35,7 +35,8 @@ std::string join(const std::vector<int>& v);
 std::string float_text(float f);
 // The selected elements of that target, ascending.
 std::vector<int> selected(polygon_mesh_class& mesh, int target);
-// `templ` with printf-style directives (Boost.Format) filled with `numbers`.
-std::string formatted_message(const std::string& templ, const std::vector<int>& numbers);
+// `templ` with printf-style directives (Boost.Format) filled with `values`:
+// whole numbers as numbers, other words as text.
+std::string formatted_message(const std::string& templ, const std::vector<std::string>& values);
 
 }  // namespace cli::script_support
