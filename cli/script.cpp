@@ -134,7 +134,7 @@ void script_runner::execute(const words& w) {
         {"transform", &script_runner::transform},   {"bind", &script_runner::bind},
         {"line", &script_runner::make_line},        {"handle", &script_runner::set_handle},
         {"joint", &script_runner::make_joint},      {"surface", &script_runner::make_surface},
-        {"texture", &script_runner::texture},
+        {"texture", &script_runner::texture},       {"skin-matrix", &script_runner::skin_matrix},
     };
     for (const command& c : commands)
         if (w[0] == c.name) return (this->*c.run)(w);

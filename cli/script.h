@@ -105,6 +105,7 @@ private:
     // handles, a joint, a surface part, a texture.
     void transform(const words& w);
     void bind(const words& w);
+    void skin_matrix(const words& w);
     void make_line(const words& w);
     void set_handle(const words& w);
     void make_joint(const words& w);

@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <iomanip>
 
+#include <boost/format.hpp>
+
 #include "cli/script.h"
 #include "cli/script_support.h"
 #include "frame/sdk/korvo.h"
@@ -193,6 +195,12 @@ void script_runner::expect(const words& w) {
         if (exists != (what == "shape")) fail(exists ? "the scene has a shape '" + w[2] + "'" : "no shape '" + w[2] + "'");
     } else if (what == "pixel") {
         expect_pixel(w);
+    } else if (what == "image") {
+        need(w, 5, "expect image FILE WIDTH HEIGHT");
+        const kx::host_ref<image_interface> image(host::image::load(file_name(w[2])));
+        if (!image) fail("no image " + w[2]);
+        if (image->get_width() != to_int(w[3]) || image->get_height() != to_int(w[4]))
+            fail((boost::format("the image %s is %i x %i") % w[2] % image->get_width() % image->get_height()).str());
     } else if (is_state_check(what)) {
         expect_state(w);
     } else {

@@ -20,6 +20,7 @@
 #include "host/part.h"
 #include "host/plugin_set.h"
 #include "host/scene.h"
+#include "host/skin_view.h"
 #include "symmetry/twinel_class.h"
 
 namespace cli {
@@ -69,26 +70,48 @@ const char* mode_name(int mode) { return mode == 0 ? "face" : mode == 1 ? "edge"
 
 // ---- set-up ----------------------------------------------------------------------
 
-void script_runner::transform(const words& w) {
-    need(w, 3, "transform SHAPE M00 ... M33 | transform SHAPE translate|scale X Y Z");
-    auto* shape = dynamic_cast<host::shape*>(&shape_ref(w[1]));
-    if (!shape || shape == &scene().root()) throw line_error("the root part has no transform of its own");
+namespace {
+
+// The matrix of words from `at` on: "translate X Y Z", "scale X Y Z", or
+// 16 numbers row by row (row-vector form, translation in row 3).
+mat4 matrix_words(const std::vector<std::string>& w, std::size_t at) {
     mat4 m;
-    if (w[2] == "translate" || w[2] == "scale") {
-        need(w, 6, "transform SHAPE translate|scale X Y Z");
-        const vec3 v(to_float(w[3]), to_float(w[4]), to_float(w[5]));
+    if (w.size() > at && (w[at] == "translate" || w[at] == "scale")) {
+        if (w.size() != at + 4) throw line_error(w[at] + " takes X Y Z");
+        const vec3 v(to_float(w[at + 1]), to_float(w[at + 2]), to_float(w[at + 3]));
         for (int c = 0; c < 3; ++c) {
-            if (w[2] == "translate")
+            if (w[at] == "translate")
                 m[3][c] = v[c];
             else
                 m[c][c] = v[c];
         }
-    } else {
-        if (w.size() != 18) throw line_error("a transform takes 16 numbers, row by row");
-        for (int k = 0; k < 16; ++k) m[k / 4][k % 4] = to_float(w[2 + static_cast<std::size_t>(k)]);
+        return m;
     }
+    if (w.size() != at + 16) throw line_error("a matrix takes 16 numbers, row by row");
+    for (int k = 0; k < 16; ++k) m[k / 4][k % 4] = to_float(w[at + static_cast<std::size_t>(k)]);
+    return m;
+}
+
+}  // namespace
+
+void script_runner::transform(const words& w) {
+    need(w, 3, "transform SHAPE M00 ... M33 | transform SHAPE translate|scale X Y Z");
+    auto* shape = dynamic_cast<host::shape*>(&shape_ref(w[1]));
+    if (!shape || shape == &scene().root()) throw line_error("the root part has no transform of its own");
+    const mat4 m = matrix_words(w, 2);
     const host::undo_scope step(scene());
     shape->set_local_matrix(m);
+}
+
+void script_runner::skin_matrix(const words& w) {
+    need(w, 3, "skin-matrix INDEX M00 ... M33 | skin-matrix INDEX translate|scale X Y Z");
+    shape_class* active = scene().get_active_shape();
+    if (!active) throw line_error("no shape is active");
+    auto* skin = dynamic_cast<host::skin_view*>(&indexed_skin(*active, to_int(w[1])));
+    if (!skin) throw line_error("this skin has no matrix to set");
+    const mat4 m = matrix_words(w, 2);
+    const host::undo_scope step(scene());
+    skin->set_skin_matrix(m);
 }
 
 void script_runner::bind(const words& w) {
