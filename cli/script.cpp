@@ -86,14 +86,7 @@ void script_runner::run(std::istream& in, const std::string& name) {
     while (std::getline(in, line)) {
         ++number;
         try {
-            const words w = split_words(line);
-            if (w.empty()) continue;
-            app_.clear_unanswered();
-            execute(w);
-            // The plug-in may swallow the host's refusal to answer; the
-            // line that asked still fails.
-            if (!app_.unanswered().empty()) throw line_error(app_.unanswered().front());
-            ++lines_run_;
+            run_line(line);
         } catch (const std::exception& e) {
             throw script_error(name + ":" + std::to_string(number) + ": " + e.what());
         }
@@ -106,6 +99,18 @@ void script_runner::run(std::istream& in, const std::string& name) {
                                           "still queued") %
                             name % answers % paths % dialog_edits_.size())
                                .str());
+}
+
+bool script_runner::run_line(const std::string& line) {
+    const words w = split_words(line);
+    if (w.empty()) return false;
+    app_.clear_unanswered();
+    execute(w);
+    // The plug-in may swallow the host's refusal to answer; the line that
+    // asked still fails.
+    if (!app_.unanswered().empty()) throw line_error(app_.unanswered().front());
+    ++lines_run_;
+    return true;
 }
 
 void script_runner::execute(const words& w) {

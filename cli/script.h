@@ -55,6 +55,11 @@ public:
     // failing expectation, a host error).
     void run(std::istream& in, const std::string& name);
 
+    // Runs one line (a comment or blank line does nothing; answers false).
+    // Throws at a failure, with what went wrong but no file or line number;
+    // the session goes on from the state the line left.
+    bool run_line(const std::string& line);
+
     int lines_run() const { return lines_run_; }
     int expectations_met() const { return expectations_; }
 
