@@ -1,11 +1,6 @@
 #include "host/obj_io.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -23,6 +18,8 @@
 #undef TINYOBJLOADER_USE_DOUBLE
 #include <tiny_obj_loader.h>
 
+#include "host/float_text.h"
+#include "host/input_text.h"
 #include "host/mesh_algorithms.h"
 #include "host/output_file.h"
 
@@ -413,44 +410,15 @@ mesh_data build_mesh(const parsed_obj& p, std::int32_t f0, std::int32_t f1, cons
     return mesh;
 }
 
-// The whole content of the file at `path` ("-": standard input), read to
-// its end so that pipes, FIFOs and devices read like files. Errors name the
-// file `name`.
-std::string read_all(const std::string& path, const std::string& name) {
-    const bool from_stdin = path == "-";
-    const int fd = from_stdin ? STDIN_FILENO : ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) throw file_error(name, 0, (boost::format("cannot open the file (%s)") % std::strerror(errno)).str());
-    const struct closer {
-        int fd;
-        bool owned;
-        ~closer() {
-            if (owned) ::close(fd);
-        }
-    } guard{fd, !from_stdin};
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) throw file_error(name, 0, "is a folder, not a file");
-    // A regular file's size is a hint only: it may change while it is read.
-    std::string text(S_ISREG(st.st_mode) && st.st_size > 0 ? static_cast<std::size_t>(st.st_size) + 1 : 1u << 16,
-                     '\0');
-    std::size_t size = 0;
-    for (;;) {
-        if (size == text.size()) text.resize(text.size() * 2);
-        const ssize_t n = ::read(fd, text.data() + size, text.size() - size);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) throw file_error(name, 0, (boost::format("cannot read the file (%s)") % std::strerror(errno)).str());
-        if (n == 0) break;
-        size += static_cast<std::size_t>(n);
-    }
-    text.resize(size);
-    return text;
-}
-
 }  // namespace
 
 std::vector<obj_object> read_obj(const std::string& path) {
     const bool from_stdin = path == "-";
-    const std::string name = from_stdin ? std::string("<stdin>") : path;
-    std::string text = read_all(path, name);
+    return read_obj_text(read_input(path, input_name(path)), input_name(path),
+                         from_stdin ? std::string("stdin") : std::filesystem::path(path).stem().string());
+}
+
+std::vector<obj_object> read_obj_text(std::string text, const std::string& name, const std::string& stem) {
     obj_validator check(name);
     for_each_line(text, [&](std::string_view line, int number) { check.line(line, number); });
     check.finish();
@@ -464,7 +432,6 @@ std::vector<obj_object> read_obj(const std::string& path) {
         if (c.index < static_cast<std::int64_t>(p.texcoords.size()))
             p.texcoords[static_cast<std::size_t>(c.index)][c.axis] = c.value;
 
-    const std::string stem = from_stdin ? std::string("stdin") : std::filesystem::path(path).stem().string();
     const auto name_of = [&](std::size_t b) { return p.block_names[b].empty() ? stem : p.block_names[b]; };
     const auto face_count = static_cast<std::int32_t>(p.face_start.size() - 1);
     std::vector<std::size_t> blocks;  // blocks that hold faces
@@ -499,40 +466,6 @@ std::vector<obj_object> read_obj(const std::string& path) {
 // ---- Writing ---------------------------------------------------------------
 
 namespace {
-
-// Whether the decimal text, read back by a parser that is accurate to a few
-// units in the last place of a double (but not correctly rounded), still
-// lands on f: it must lie inside f's rounding interval with a margin.
-bool reads_back_safely(float f, const char* b, const char* e) {
-    double d = 0.0;
-    if (std::from_chars(b, e, d).ec != std::errc()) return false;
-    const double fd = f;
-    const float below = std::nextafter(f, -std::numeric_limits<float>::infinity());
-    const float above = std::nextafter(f, std::numeric_limits<float>::infinity());
-    // Midpoints to the neighbours, exact in double; beyond the largest float
-    // the interval is as wide as on the other side.
-    const double lo = std::isinf(below) ? fd - (static_cast<double>(above) - fd) / 2 : (static_cast<double>(below) + fd) / 2;
-    const double hi = std::isinf(above) ? fd + (fd - static_cast<double>(below)) / 2 : (static_cast<double>(above) + fd) / 2;
-    const double margin = 1e-12 * std::fabs(fd);
-    return d > lo + margin && d < hi - margin;
-}
-
-// Finite values in the shortest form that reads back to the same bits;
-// NaN as "nan" (or "-nan" with the sign bit), infinities as "inf", "-inf".
-void append_float(std::string& out, float f) {
-    if (std::isnan(f)) {
-        out += std::signbit(f) ? "-nan" : "nan";
-        return;
-    }
-    if (std::isinf(f)) {
-        out += f < 0 ? "-inf" : "inf";
-        return;
-    }
-    char buf[48];
-    auto r = std::to_chars(buf, buf + sizeof buf, f);
-    if (!reads_back_safely(f, buf, r.ptr)) r = std::to_chars(buf, buf + sizeof buf, f, std::chars_format::general, 9);
-    out.append(buf, r.ptr);
-}
 
 void append_int(std::string& out, long long i) {
     char buf[24];

@@ -53,6 +53,10 @@ struct obj_object {
 // out of range, a face mixing corners with and without texture coordinates.
 std::vector<obj_object> read_obj(const std::string& path);
 
+// The same for the text of a file already read: errors name the file
+// `name`, and an object without a name is named `stem`.
+std::vector<obj_object> read_obj_text(std::string text, const std::string& name, const std::string& stem);
+
 enum class obj_uv_set { parameter, distance };
 
 // Writes the objects to `path` through host::output_file: a regular file

@@ -1,6 +1,7 @@
-// Mesh files in and out of a scene.
+// Mesh and scene files in and out of a scene.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@
 namespace host {
 
 class scene;
+class shape;
 class mesh_shape;
 
 // Reads an OBJ file and adds one polygon-mesh shape per object under the
@@ -20,5 +22,43 @@ std::vector<mesh_shape*> import_obj(scene& target, const std::string& path);
 // coordinates, with the chosen UV set. Throws host::file_error.
 void export_obj(const std::vector<const mesh_shape*>& shapes, const std::string& path,
                 obj_uv_set uv_set = obj_uv_set::parameter);
+
+// The two file formats: Wavefront OBJ (polygon meshes only) and the scene
+// file (JSON, every shape; see scene_json.h).
+enum class file_format { obj, scene };
+
+// The format a path names by its extension, in any case: ".obj" or
+// ".json". Nothing for a path without an extension ("-", a device, a FIFO
+// such as /dev/fd/63). Throws host::file_error naming the path for any
+// other extension.
+std::optional<file_format> format_of_path(const std::string& path);
+
+// The format of a file's text when its name does not tell: a scene file
+// when the first byte that is not white space is '{', else OBJ.
+file_format format_of_text(const std::string& text);
+
+// Reads a mesh or scene file into `target`, chosen by the extension (or,
+// without one, by the content); one undo step. Returns the new shapes at
+// the top (for OBJ, the meshes). When `found` is given it receives the
+// format read. Throws host::file_error (nothing is added then), also for
+// an extension other than .obj and .json.
+std::vector<shape*> import_file(scene& target, const std::string& path, file_format* found = nullptr);
+
+// Writes `shapes` in the format of the path's extension: a scene file
+// holds them with their subtrees (the root's children give the whole
+// scene, and so does the root itself); an OBJ file the polygon meshes among
+// them and in their subtrees, depth first, with the chosen UV set. Throws
+// host::file_error, also for an extension other than .obj and .json or for
+// a path without one.
+void export_file(scene& source, const std::vector<const shape*>& shapes, const std::string& path,
+                 obj_uv_set uv_set = obj_uv_set::parameter);
+
+// The same in the format given, whatever the path's name.
+void export_file(scene& source, const std::vector<const shape*>& shapes, const std::string& path, file_format format,
+                 obj_uv_set uv_set = obj_uv_set::parameter);
+
+// The polygon meshes among `shapes` and their subtrees, depth first, each
+// once.
+std::vector<const mesh_shape*> meshes_below(const std::vector<const shape*>& shapes);
 
 }  // namespace host

@@ -1,0 +1,47 @@
+#include "host/input_text.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include <boost/format.hpp>
+
+#include "host/obj_io.h"
+
+namespace host {
+
+std::string input_name(const std::string& path) { return path == "-" ? std::string("<stdin>") : path; }
+
+std::string read_input(const std::string& path, const std::string& name) {
+    const bool from_stdin = path == "-";
+    const int fd = from_stdin ? STDIN_FILENO : ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) throw file_error(name, 0, (boost::format("cannot open the file (%s)") % std::strerror(errno)).str());
+    const struct closer {
+        int fd;
+        bool owned;
+        ~closer() {
+            if (owned) ::close(fd);
+        }
+    } guard{fd, !from_stdin};
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) throw file_error(name, 0, "is a folder, not a file");
+    // A regular file's size is a hint only: it may change while it is read.
+    std::string text(S_ISREG(st.st_mode) && st.st_size > 0 ? static_cast<std::size_t>(st.st_size) + 1 : 1u << 16,
+                     '\0');
+    std::size_t size = 0;
+    for (;;) {
+        if (size == text.size()) text.resize(text.size() * 2);
+        const ssize_t n = ::read(fd, text.data() + size, text.size() - size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) throw file_error(name, 0, (boost::format("cannot read the file (%s)") % std::strerror(errno)).str());
+        if (n == 0) break;
+        size += static_cast<std::size_t>(n);
+    }
+    text.resize(size);
+    return text;
+}
+
+}  // namespace host
