@@ -99,9 +99,11 @@ nlohmann::ordered_json to_json(const findings& r) {
 }
 
 void run_check(const global_options& options, const check_options& o) {
+    check_file_types({o.input});
     auto app = open_host(options);
     host::scene& scene = app->new_scene();
-    const std::vector<host::mesh_shape*> shapes = host::import_obj(scene, o.input);
+    host::import_file(scene, o.input);
+    const std::vector<host::mesh_shape*> shapes = scene_meshes(scene);
     nlohmann::ordered_json report = {{"shapes", nlohmann::ordered_json::array()}};
     for (host::mesh_shape* shape : shapes) {
         const findings r = analyse(*shape);
@@ -118,7 +120,7 @@ void run_check(const global_options& options, const check_options& o) {
 void add_check_command(CLI::App& app, const global_options& options) {
     auto o = std::make_shared<check_options>();
     CLI::App* cmd = app.add_subcommand("check", "Report what the mesh analyses find in each polygon mesh");
-    cmd->add_option("input", o->input, "Mesh file to read, or - for standard input")
+    cmd->add_option("input", o->input, "Mesh (.obj) or scene (.json) file to read, or - for standard input")
         ->required()
         ->check(existing_input());
     cmd->add_flag("--json", o->json, "Print one JSON object {\"shapes\": [...]}");

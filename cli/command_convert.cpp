@@ -1,4 +1,5 @@
-// `twinel convert`: read a mesh file into the host's scene and write it back.
+// `twinel convert`: read a mesh or scene file into the host's scene and
+// write it back, in the format of the output's extension.
 #include <cstdio>
 #include <string>
 
@@ -23,15 +24,16 @@ void print_counts(std::FILE* progress, const host::mesh_shape& shape) {
 }
 
 void run_convert(const global_options& options, const convert_options& o) {
+    check_file_types({o.input, o.output});
     check_not_input(o.input, o.output);
     std::FILE* progress = progress_stream({o.output});
     auto app = open_host(options);
     host::scene& scene = app->new_scene();
-    const std::vector<host::mesh_shape*> shapes = host::import_obj(scene, o.input);
-    std::vector<const host::mesh_shape*> out(shapes.begin(), shapes.end());
-    for (const host::mesh_shape* s : out) print_counts(progress, *s);
-    host::export_obj(out, o.output,
-                     o.uv_set == "distance" ? host::obj_uv_set::distance : host::obj_uv_set::parameter);
+    host::file_format input_format = host::file_format::obj;
+    host::import_file(scene, o.input, &input_format);
+    for (const host::mesh_shape* s : scene_meshes(scene)) print_counts(progress, *s);
+    write_scene(scene, o.output, output_format(o.output, input_format),
+                o.uv_set == "distance" ? host::obj_uv_set::distance : host::obj_uv_set::parameter, progress);
     std::fprintf(progress, "wrote %s\n", o.output.c_str());
 }
 
@@ -39,12 +41,12 @@ void run_convert(const global_options& options, const convert_options& o) {
 
 void add_convert_command(CLI::App& app, const global_options& options) {
     auto o = std::make_shared<convert_options>();
-    CLI::App* cmd = app.add_subcommand("convert", "Read a mesh file and write it back (OBJ)");
-    cmd->add_option("input", o->input, "Mesh file to read, or - for standard input")
+    CLI::App* cmd = app.add_subcommand("convert", "Read a mesh or scene file and write it back (.obj or .json by the output's name)");
+    cmd->add_option("input", o->input, "Mesh (.obj) or scene (.json) file to read, or - for standard input")
         ->required()
         ->check(existing_input());
-    cmd->add_option("-o,--output", o->output, "Mesh file to write, or - for standard output")->required();
-    cmd->add_option("--uv-set", o->uv_set, "UV set written to the file: parameter or distance")
+    cmd->add_option("-o,--output", o->output, "File to write (.obj or .json), or - for standard output in the input's format")->required();
+    cmd->add_option("--uv-set", o->uv_set, "UV set written to an OBJ file: parameter or distance")
         ->check(CLI::IsMember({"parameter", "distance"}))
         ->capture_default_str();
     cmd->callback([&options, o] { run_convert(options, *o); });

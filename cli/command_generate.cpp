@@ -1,12 +1,19 @@
-// `twinel generate`: deterministic test meshes written as OBJ files, so that
-// large meshes never need to be kept in the repository.
+// `twinel generate`: deterministic test meshes written as OBJ (or scene)
+// files, so that large meshes never need to be kept in the repository, and
+// a small rigged scene for the skin and line tools.
 #include <cstdio>
 #include <string>
 
 #include "cli/commands.h"
+#include "host/application.h"
 #include "host/mesh_algorithms.h"
 #include "host/mesh_generator.h"
+#include "host/mesh_shape.h"
 #include "host/obj_io.h"
+#include "host/part.h"
+#include "host/scene.h"
+#include "host/scene_files.h"
+#include "host/scene_generator.h"
 
 namespace cli {
 namespace {
@@ -23,8 +30,32 @@ struct generate_options {
     double reversed = 0.0;
 };
 
-void run_generate(const generate_options& o) {
+// `rig`: the scene of host::make_rig, which only a scene file holds.
+void run_rig(const generate_options& o, bool vertices_given) {
+    if (host::format_of_path(o.output).value_or(host::file_format::scene) != host::file_format::scene)
+        throw command_error("a rig is a scene, which an OBJ file cannot hold: name the output .json", exit_usage);
+    // The scene needs no plug-in: a bare host makes it.
+    host::application app;
+    host::scene& scene = app.new_scene();
+    host::rig_options r;
+    if (vertices_given) r.body_vertices = o.vertices;
+    r.jitter = o.jitter;
+    r.seed = o.seed;
+    host::make_rig(scene, r);
+    host::export_file(scene, {&scene.root()}, o.output, host::file_format::scene);
+    std::fprintf(progress_stream({o.output}), "rig: %d shapes -> %s\n",
+                 static_cast<int>(scene.shapes_in_order().size()) - 1, o.output.c_str());
+}
+
+void run_generate(const generate_options& o, bool vertices_given, bool jitter_given) {
+    check_file_types({o.output});
     if (o.vertices < 1) throw command_error("--vertices must be positive, not " + std::to_string(o.vertices), exit_usage);
+    if (o.kind == "rig") {
+        generate_options rig = o;
+        if (!jitter_given) rig.jitter = host::rig_options().jitter;
+        run_rig(rig, vertices_given);
+        return;
+    }
     host::torus_options t;
     t.target_vertices = o.vertices;
     t.major_radius = o.major_radius;
@@ -42,31 +73,50 @@ void run_generate(const generate_options& o) {
     else
         mesh = host::make_polygon_soup(host::make_torus(t));
     if (o.reversed > 0.0) host::reverse_random_faces(mesh, o.reversed, o.seed);
-    host::write_obj(o.output, {{o.kind, &mesh}});
-    std::fprintf(progress_stream({o.output}), "%s: %d vertices, %d faces -> %s\n", o.kind.c_str(),
-                 mesh.vertex_count(), mesh.face_count(), o.output.c_str());
+    const int vertices = mesh.vertex_count(), faces = mesh.face_count();
+    if (host::format_of_path(o.output) == host::file_format::scene) {
+        host::application app;
+        host::scene& scene = app.new_scene();
+        scene.add_mesh(o.kind, std::move(mesh));
+        host::export_file(scene, {&scene.root()}, o.output, host::file_format::scene);
+    } else {
+        host::write_obj(o.output, {{o.kind, &mesh}});
+    }
+    std::fprintf(progress_stream({o.output}), "%s: %d vertices, %d faces -> %s\n", o.kind.c_str(), vertices, faces,
+                 o.output.c_str());
 }
 
 }  // namespace
 
 void add_generate_command(CLI::App& app, const global_options&) {
     auto o = std::make_shared<generate_options>();
-    CLI::App* cmd = app.add_subcommand("generate", "Write a generated test mesh (nearly symmetric torus, ...)");
-    cmd->add_option("kind", o->kind, "torus, half-torus, grid or soup (a torus whose faces own their vertices)")
-        ->check(CLI::IsMember({"torus", "half-torus", "grid", "soup"}))
+    CLI::App* cmd = app.add_subcommand("generate", "Write a generated test mesh (nearly symmetric torus, ...) or a rigged scene");
+    cmd->add_option("kind", o->kind,
+                    "torus, half-torus, grid, soup (a torus whose faces own their vertices) or rig (a scene: a "
+                    "skinned torus, its joints, a line, a surface and a primitive)")
+        ->check(CLI::IsMember({"torus", "half-torus", "grid", "soup", "rig"}))
         ->capture_default_str();
-    cmd->add_option("-o,--output", o->output, "Mesh file to write, or - for standard output")->required();
-    cmd->add_option("--vertices", o->vertices, "About this many vertices")->capture_default_str();
+    cmd->add_option("-o,--output", o->output,
+                    "File to write (.obj or .json; a rig only .json), or - for standard output (OBJ; a rig JSON)")
+        ->required();
+    CLI::Option* vertices =
+        cmd->add_option("--vertices", o->vertices, "About this many vertices (rig: of the torus, 48 when not given)")
+            ->capture_default_str();
     cmd->add_option("--major-radius", o->major_radius, "Torus radius (grid: half its width)")->capture_default_str();
     cmd->add_option("--minor-radius", o->minor_radius, "Tube radius")->capture_default_str();
-    cmd->add_option("--jitter", o->jitter, "Largest displacement of each coordinate on the negative side")
-        ->capture_default_str();
+    CLI::Option* jitter =
+        cmd->add_option("--jitter", o->jitter,
+                        "Largest displacement of each coordinate on the negative side (rig: of the line and surface "
+                        "points, 0.02 when not given; the torus's is a tenth)")
+            ->capture_default_str();
     cmd->add_option("--seed", o->seed, "Seed of the jitter and of the reversed faces")->capture_default_str();
     cmd->add_flag("--uvs", o->uvs, "Give the faces UVs");
     cmd->add_option("--reversed", o->reversed, "Fraction of faces to wind the other way")
         ->check(CLI::Range(0.0, 1.0))
         ->capture_default_str();
-    cmd->callback([o] { run_generate(*o); });
+    cmd->callback([o, vertices, jitter] {
+        run_generate(*o, vertices->count() > 0, jitter->count() > 0);
+    });
 }
 
 }  // namespace cli

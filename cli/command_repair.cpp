@@ -66,6 +66,7 @@ void repair_shape(host::application& app, host::mesh_shape& shape, const repair_
 }
 
 void run_repair(const global_options& options, repair_options o) {
+    check_file_types({o.input, o.output});
     check_not_input(o.input, o.output);
     if (o.all) o.reduce = o.remake_edges = o.directions = o.invalid = true;
     if (!o.reduce && !o.remake_edges && !o.directions && !o.invalid)
@@ -76,13 +77,15 @@ void run_repair(const global_options& options, repair_options o) {
     auto app = open_host(options);
     app->set_message_sink([progress](const std::string& line) { std::fprintf(progress, "%s\n", line.c_str()); });
     host::scene& scene = app->new_scene();
-    const std::vector<host::mesh_shape*> shapes = host::import_obj(scene, o.input);
+    host::file_format input_format = host::file_format::obj;
+    host::import_file(scene, o.input, &input_format);
+    const std::vector<host::mesh_shape*> shapes = scene_meshes(scene);
     for (host::mesh_shape* shape : shapes) {
         std::fprintf(progress, "%s\n", shape->get_name());
         repair_shape(*app, *shape, o);
     }
-    std::vector<const host::mesh_shape*> out(shapes.begin(), shapes.end());
-    host::export_obj(out, o.output, o.uv_set == "distance" ? host::obj_uv_set::distance : host::obj_uv_set::parameter);
+    write_scene(scene, o.output, output_format(o.output, input_format),
+                o.uv_set == "distance" ? host::obj_uv_set::distance : host::obj_uv_set::parameter, progress);
     std::fprintf(progress, "%s\n", format(own_text(*app, "wrote %s"), o.output).c_str());
 }
 
@@ -92,17 +95,17 @@ void add_repair_command(CLI::App& app, const global_options& options) {
     auto o = std::make_shared<repair_options>();
     CLI::App* cmd = app.add_subcommand(
         "repair", "Repair each polygon mesh (in this order: duplicates, edges, face directions, invalid faces)");
-    cmd->add_option("input", o->input, "Mesh file to read, or - for standard input")
+    cmd->add_option("input", o->input, "Mesh (.obj) or scene (.json) file to read, or - for standard input")
         ->required()
         ->check(existing_input());
-    cmd->add_option("-o,--output", o->output, "Mesh file to write, or - for standard output")->required();
+    cmd->add_option("-o,--output", o->output, "File to write (.obj or .json), or - for standard output in the input's format")->required();
     cmd->add_flag("--reduce-duplicates", o->reduce, "Merge vertices at identical positions");
     cmd->add_flag("--remake-edges", o->remake_edges, "Rebuild all edges from the faces");
     cmd->add_flag("--face-directions", o->directions, "Make face windings consistent");
     cmd->add_flag("--invalid-faces", o->invalid, "Remove faces with fewer than 3 corners or a repeated vertex");
     cmd->add_flag("--all", o->all, "All of the above");
     cmd->add_flag("--quiet", o->quiet, "Only errors (verbose mode off)");
-    cmd->add_option("--uv-set", o->uv_set, "UV set written to the file: parameter or distance")
+    cmd->add_option("--uv-set", o->uv_set, "UV set written to an OBJ file: parameter or distance")
         ->check(CLI::IsMember({"parameter", "distance"}))
         ->capture_default_str();
     cmd->callback([&options, o] { run_repair(options, *o); });

@@ -4,8 +4,12 @@
 #include <system_error>
 
 #include <CLI/CLI.hpp>
+#include <boost/format.hpp>
 
 #include "cli/commands.h"
+#include "host/mesh_shape.h"
+#include "host/part.h"
+#include "host/scene.h"
 
 namespace cli {
 
@@ -56,6 +60,41 @@ CLI::Validator existing_input() {
     return CLI::Validator(
         [](std::string& path) { return is_standard_stream(path) ? std::string() : CLI::ExistingFile(path); },
         "FILE|-");
+}
+
+void check_file_types(std::initializer_list<std::string> paths) {
+    for (const std::string& path : paths) {
+        try {
+            host::format_of_path(path);
+        } catch (const host::file_error& e) {
+            throw command_error(e.what(), exit_usage);
+        }
+    }
+}
+
+host::file_format output_format(const std::string& output, host::file_format input) {
+    return host::format_of_path(output).value_or(input);
+}
+
+std::vector<host::mesh_shape*> scene_meshes(host::scene& scene) {
+    std::vector<host::mesh_shape*> out;
+    for (host::shape* s : scene.shapes_in_order())
+        if (auto* m = dynamic_cast<host::mesh_shape*>(s)) out.push_back(m);
+    return out;
+}
+
+void write_scene(host::scene& scene, const std::string& output, host::file_format format, host::obj_uv_set uv_set,
+                 std::FILE* progress) {
+    if (format == host::file_format::obj) {
+        // The root is shape 0 of the order and no mesh.
+        const std::size_t others = scene.shapes_in_order().size() - 1 - scene_meshes(scene).size();
+        if (others > 0)
+            std::fprintf(progress, "%s\n",
+                         (boost::format("note: %s is an OBJ file, which keeps the polygon meshes only: %i other "
+                                        "shapes are left out (a .json scene file keeps them)") %
+                          output % others).str().c_str());
+    }
+    host::export_file(scene, {&scene.root()}, output, format, uv_set);
 }
 
 }  // namespace cli

@@ -7,8 +7,15 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "host/application.h"
+#include "host/scene_files.h"
+
+namespace host {
+class mesh_shape;
+class scene;
+}  // namespace host
 
 namespace cli {
 
@@ -52,5 +59,24 @@ std::FILE* progress_stream(std::initializer_list<std::string> outputs);
 // ("-") never count as the same file: the input is read to its end before
 // anything is written.
 void check_not_input(const std::string& input, const std::string& output);
+
+// Checks the file names of a command before anything is read or written:
+// each must end in .obj or .json (any case) or have no extension ("-", a
+// device, a FIFO). Throws command_error (bad usage) naming the first that
+// does not.
+void check_file_types(std::initializer_list<std::string> paths);
+
+// The format `output` is written in: its extension's, or the input's
+// format when it has none ("-" and the like).
+host::file_format output_format(const std::string& output, host::file_format input);
+
+// The polygon meshes of the scene's tree, in scene order.
+std::vector<host::mesh_shape*> scene_meshes(host::scene& scene);
+
+// Writes every shape of the scene to `output` in `format`. An OBJ file
+// keeps only the polygon meshes: when the scene holds other shapes, a note
+// on `progress` says how many were left out.
+void write_scene(host::scene& scene, const std::string& output, host::file_format format, host::obj_uv_set uv_set,
+                 std::FILE* progress);
 
 }  // namespace cli

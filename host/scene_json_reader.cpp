@@ -163,9 +163,12 @@ private:
     // each open array the element that comes next.
     std::string path_here() const {
         std::string out;
-        for (const frame& f : stack_) {
+        for (std::size_t i = 0; i < stack_.size(); ++i) {
+            const frame& f = stack_[i];
             out += '/';
-            out += f.value->is_array() ? std::to_string(f.count) : where::pointer_token(f.key);
+            // An array below the innermost one is inside its last element.
+            const std::size_t element = i + 1 < stack_.size() ? f.count - 1 : f.count;
+            out += f.value->is_array() ? std::to_string(element) : where::pointer_token(f.key);
         }
         return out.empty() ? "top level" : out;
     }

@@ -165,11 +165,16 @@ private:
         out_ += "\": ";
     }
 
-    // {"matrix": [...], "binds": [{"joint": J, "weight": W}, ...]}
+    // {"matrix": [...], "binds": [{"joint": J, "weight": W}, ...]}, the
+    // matrix only when it is not the identity.
     void skin(const skin_data& s, const shape& user) {
-        out_ += "{\"matrix\": ";
-        matrix(s.matrix);
-        out_ += ", \"binds\": [";
+        out_ += '{';
+        if (!is_identity(s.matrix)) {
+            out_ += "\"matrix\": ";
+            matrix(s.matrix);
+            out_ += ", ";
+        }
+        out_ += "\"binds\": [";
         for (std::size_t k = 0; k < s.binds.size(); ++k) {
             if (k) out_ += ", ";
             out_ += "{\"joint\": ";
