@@ -20,5 +20,6 @@ void add_repair_command(CLI::App& app, const global_options& options);
 void add_generate_command(CLI::App& app, const global_options& options);
 void add_pair_commands(CLI::App& app, const global_options& options);
 void add_script_command(CLI::App& app, const global_options& options);
+void add_serve_command(CLI::App& app, const global_options& options);
 
 }  // namespace cli

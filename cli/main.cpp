@@ -24,6 +24,7 @@ int main(int argc, char** argv) {
     cli::add_repair_command(app, options);
     cli::add_pair_commands(app, options);
     cli::add_script_command(app, options);
+    cli::add_serve_command(app, options);
     cli::add_generate_command(app, options);
 
     try {

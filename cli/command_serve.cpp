@@ -1,0 +1,94 @@
+// `twinel serve`: the palette and a 3D view in the browser, over one
+// session of the reference host.
+#include <csignal>
+#include <filesystem>
+#include <iostream>
+#include <thread>
+
+#include <pthread.h>
+
+#include <boost/format.hpp>
+
+#include "cli/commands.h"
+#include "cli/serve_http.h"
+#include "cli/serve_paths.h"
+#include "cli/serve_session.h"
+
+namespace cli {
+namespace {
+
+struct serve_options {
+    std::string file;
+    int port = 8765;
+    std::string page;  // empty: web/ beside the executable
+};
+
+std::filesystem::path page_folder(const serve_options& o) {
+    if (!o.page.empty()) return o.page;
+    std::error_code ec;
+    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return (ec ? std::filesystem::current_path() : exe.parent_path()) / "web";
+}
+
+void serve(const global_options& options, const serve_options& o) {
+    const served_folder folder(std::filesystem::current_path());
+    std::unique_ptr<page_session> session;
+    try {
+        session = std::make_unique<page_session>(options, folder, o.file);
+    } catch (const refused_line& e) {
+        throw command_error(e.what(), exit_usage);
+    } catch (const command_error&) {
+        throw;
+    } catch (const std::exception& e) {
+        throw command_error(e.what());
+    }
+    page_server server(*session, folder, page_folder(o));
+
+    // Ctrl+C (and SIGTERM) end the server cleanly without a signal
+    // handler: both are blocked in every thread (the server's threads
+    // inherit the mask) and this thread waits for them with sigwait.
+    sigset_t stop_signals;
+    sigemptyset(&stop_signals);
+    sigaddset(&stop_signals, SIGINT);
+    sigaddset(&stop_signals, SIGTERM);
+    sigset_t before;
+    pthread_sigmask(SIG_BLOCK, &stop_signals, &before);
+
+    const int port = server.bind(o.port);
+    if (port < 0) {
+        pthread_sigmask(SIG_SETMASK, &before, nullptr);
+        throw command_error((boost::format("cannot listen on 127.0.0.1:%i (is the port in use?)") % o.port).str());
+    }
+    bool failed = false;
+    std::thread listener([&] {
+        failed = !server.listen();
+        // A server that stops by itself wakes the waiting thread.
+        if (failed) kill(getpid(), SIGTERM);
+    });
+    std::cout << boost::format("twinel: serving %s on http://127.0.0.1:%i/ (Ctrl+C ends)\n") %
+                     folder.root().string() % port
+              << std::flush;
+    int signal = 0;
+    sigwait(&stop_signals, &signal);
+    server.stop();
+    listener.join();
+    pthread_sigmask(SIG_SETMASK, &before, nullptr);
+    if (failed) throw command_error("the server stopped");
+    std::cout << boost::format("twinel: stopped after %i session lines\n") % session->lines().size();
+}
+
+}  // namespace
+
+void add_serve_command(CLI::App& app, const global_options& options) {
+    auto o = std::make_shared<serve_options>();
+    CLI::App* cmd = app.add_subcommand(
+        "serve", "Serve the palette and a 3D view of the session in the browser, on 127.0.0.1");
+    cmd->add_option("file", o->file, "Mesh file to open first, inside the current folder");
+    cmd->add_option("--port", o->port, "Port on 127.0.0.1 (0 picks a free one)")
+        ->check(CLI::Range(0, 65535))
+        ->capture_default_str();
+    cmd->add_option("--page", o->page, "Folder of the built page (default: web/ beside twinel)");
+    cmd->callback([&options, o] { serve(options, *o); });
+}
+
+}  // namespace cli

@@ -1,0 +1,195 @@
+#include "cli/serve_http.h"
+
+#include <mutex>
+
+#include <boost/format.hpp>
+#include <httplib.h>
+#include <nlohmann/json.hpp>
+
+#include "cli/serve_meshes.h"
+#include "cli/serve_paths.h"
+#include "cli/serve_session.h"
+#include "cli/serve_state.h"
+
+namespace cli {
+
+using nlohmann::json;
+
+struct page_server::impl {
+    page_session& session;
+    const served_folder& folder;
+    std::filesystem::path page;
+    httplib::Server http;
+    mesh_revisions meshes;
+    // The host is not made for threads: one request at a time touches it.
+    std::mutex lock;
+    int port = -1;
+
+    impl(page_session& s, const served_folder& f, std::filesystem::path p)
+        : session(s), folder(f), page(std::move(p)) {}
+
+    void routes();
+    static void answer(httplib::Response& res, int status, const json& body) {
+        res.status = status;
+        res.set_content(body.dump(-1, ' ', false, json::error_handler_t::replace), "application/json");
+    }
+    static void fail(httplib::Response& res, int status, const std::string& why) {
+        answer(res, status, json{{"error", why}});
+    }
+    // The JSON object of a POST body with the string field `name`; answers
+    // 400 and gives false otherwise.
+    static bool string_field(const httplib::Request& req, httplib::Response& res, const char* name,
+                             std::string& value);
+    // Only the page itself may call: a request naming another host (a
+    // page elsewhere reaching the loopback address through its own name)
+    // is refused.
+    bool from_page(const httplib::Request& req) const;
+};
+
+bool page_server::impl::string_field(const httplib::Request& req, httplib::Response& res, const char* name,
+                                     std::string& value) {
+    // A JSON content type keeps other pages' forms out (a browser asks
+    // before sending one across origins, and this server never agrees).
+    if (req.get_header_value("Content-Type").rfind("application/json", 0) != 0) {
+        fail(res, 400, "the body must be JSON (Content-Type: application/json)");
+        return false;
+    }
+    const json body = json::parse(req.body, nullptr, false);
+    if (body.is_discarded() || !body.is_object()) {
+        fail(res, 400, "the body is not a JSON object");
+        return false;
+    }
+    const auto field = body.find(name);
+    if (field == body.end() || !field->is_string()) {
+        fail(res, 400, (boost::format("the body needs a string \"%s\"") % name).str());
+        return false;
+    }
+    value = field->get<std::string>();
+    return true;
+}
+
+bool page_server::impl::from_page(const httplib::Request& req) const {
+    const std::string host = req.get_header_value("Host");
+    const std::string suffix = ":" + std::to_string(port);
+    return host == "127.0.0.1" + suffix || host == "localhost" + suffix;
+}
+
+void page_server::impl::routes() {
+    http.set_payload_max_length(max_body);
+    http.set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
+        if (from_page(req)) return httplib::Server::HandlerResponse::Unhandled;
+        fail(res, 403, "requests must name the host 127.0.0.1 or localhost and this port");
+        return httplib::Server::HandlerResponse::Handled;
+    });
+    http.set_exception_handler([](const httplib::Request&, httplib::Response& res, std::exception_ptr e) {
+        std::string why = "unknown error";
+        try {
+            std::rethrow_exception(e);
+        } catch (const std::exception& x) {
+            why = x.what();
+        } catch (...) {
+        }
+        fail(res, 500, why);
+    });
+    if (!std::filesystem::is_regular_file(page / "index.html")) {
+        http.Get("/", [this](const httplib::Request&, httplib::Response& res) {
+            res.status = 500;
+            res.set_content("The page was not built (" + (page / "index.html").string() +
+                                " is missing): build twinel with -DTWINEL_WEB=ON.\n",
+                            "text/plain");
+        });
+    } else {
+        http.set_mount_point("/", page.string());
+    }
+
+    http.Get("/api/layout", [this](const httplib::Request&, httplib::Response& res) {
+        const std::lock_guard<std::mutex> hold(lock);
+        answer(res, 200, layout_json(session));
+    });
+    http.Get("/api/state", [this](const httplib::Request&, httplib::Response& res) {
+        const std::lock_guard<std::mutex> hold(lock);
+        answer(res, 200, state_json(session, meshes));
+    });
+    http.Get("/api/mesh", [this](const httplib::Request& req, httplib::Response& res) {
+        int id = 0, have = -1;
+        try {
+            id = std::stoi(req.get_param_value("id"));
+            if (req.has_param("have")) have = std::stoi(req.get_param_value("have"));
+        } catch (const std::exception&) {
+            return fail(res, 400, "usage: /api/mesh?id=N&have=REVISION");
+        }
+        const std::lock_guard<std::mutex> hold(lock);
+        state_json(session, meshes);  // brings the revisions up to date
+        const std::string bytes = meshes.encode(id, have);
+        if (bytes.empty()) return fail(res, 404, (boost::format("no mesh has the id %i") % id).str());
+        res.set_content(bytes, "application/octet-stream");
+    });
+    http.Get(R"(/api/toolbar/(\d+)\.png)", [this](const httplib::Request& req, httplib::Response& res) {
+        const std::lock_guard<std::mutex> hold(lock);
+        const std::string png = toolbar_png(session, std::stoi(req.matches[1]));
+        if (png.empty()) return fail(res, 404, "no such toolbar image");
+        res.set_content(png, "image/png");
+    });
+    http.Get("/api/files", [this](const httplib::Request&, httplib::Response& res) {
+        answer(res, 200, json{{"folder", folder.root().string()}, {"meshes", folder.mesh_files()}});
+    });
+    http.Get("/api/session", [this](const httplib::Request&, httplib::Response& res) {
+        const std::lock_guard<std::mutex> hold(lock);
+        res.set_header("Content-Disposition", "attachment; filename=\"session.twinel\"");
+        res.set_content(session.script(), "text/plain; charset=utf-8");
+    });
+    http.Post("/api/run", [this](const httplib::Request& req, httplib::Response& res) {
+        std::string line;
+        if (!string_field(req, res, "line", line)) return;
+        const std::lock_guard<std::mutex> hold(lock);
+        line_result r;
+        try {
+            r = session.run(line);
+        } catch (const refused_line& e) {
+            return fail(res, 403, e.what());
+        }
+        json body = {{"ok", r.ok}, {"output", r.output}};
+        if (!r.ok) body["error"] = r.error;
+        if (r.question) body["question"] = *r.question;
+        if (r.file_request) body["file_request"] = {{"open", r.file_open}, {"types", r.file_types}};
+        if (r.dialog) body["dialog"] = true;
+        body["state"] = state_json(session, meshes);
+        answer(res, 200, body);
+    });
+    http.Post("/api/lang", [this](const httplib::Request& req, httplib::Response& res) {
+        std::string lang;
+        if (!string_field(req, res, "lang", lang)) return;
+        if (lang != "en" && lang != "ja") return fail(res, 400, "the language is en or ja");
+        const std::lock_guard<std::mutex> hold(lock);
+        json body = {{"ok", true}};
+        try {
+            session.switch_language(lang);
+        } catch (const std::exception& e) {
+            body = {{"ok", false}, {"error", e.what()}};
+        }
+        body["state"] = state_json(session, meshes);
+        answer(res, 200, body);
+    });
+}
+
+page_server::page_server(page_session& session, const served_folder& folder, const std::filesystem::path& page)
+    : impl_(std::make_unique<impl>(session, folder, page)) {
+    impl_->routes();
+}
+
+page_server::~page_server() = default;
+
+int page_server::bind(int port) {
+    // Only the loopback address: the page drives a session that reads and
+    // writes files of the served folder.
+    const bool bound = port == 0 ? (port = impl_->http.bind_to_any_port("127.0.0.1")) > 0
+                                 : impl_->http.bind_to_port("127.0.0.1", port);
+    impl_->port = bound ? port : -1;
+    return impl_->port;
+}
+
+bool page_server::listen() { return impl_->http.listen_after_bind(); }
+
+void page_server::stop() { impl_->http.stop(); }
+
+}  // namespace cli
