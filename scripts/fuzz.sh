@@ -29,7 +29,7 @@ fi
 
 dir=${TWINEL_FUZZ_DIR:-build-fuzz}
 seconds=${TWINEL_FUZZ_SECONDS:-20}
-targets="obj_import kxul_layout edit_session"
+targets="obj_import kxul_layout edit_session scene_file"
 
 start=$(date +%s)
 cmake -S . -B "$dir" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -53,6 +53,7 @@ for t in $targets; do
   case $t in
     obj_import) dict="-dict=fuzz/obj.dict" ;;
     kxul_layout) dict="-dict=fuzz/kxul.dict" ;;
+    scene_file) dict="-dict=fuzz/scene.dict" ;;
   esac
   log="$dir/$t.log"
   status=0
