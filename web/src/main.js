@@ -189,6 +189,9 @@ function repaint() {
   view.render();
 }
 
+// A vertex's position as the view has it (mesh coordinates), for tests.
+app.position = (id, v) => Array.from(view.meshes.get(id).positions.array.slice(3 * v, 3 * v + 3));
+
 // The distances the colours show, for tests: vertex -> distance.
 app.distances = (id) => {
   const c = distanceCache.get(id);
@@ -299,8 +302,9 @@ canvas.addEventListener('pointerup', async (e) => {
     const n = (x) => String(+x.toPrecision(7));
     await act(`move ${g.vertex} ${n(local.x)} ${n(local.y)} ${n(local.z)}`);
   } else if (moved < 5) {
-    const hit = view.pick(e);
     const mode = app.state.selection_mode;
+    const near = mode === 'vertex' && view.pickVertex(e);
+    const hit = near ? { mesh: near.mesh, vertex: near.vertex } : view.pick(e);
     if (!hit) {
       if (!g.shift && activeMesh()) await selectElements(activeMesh().id, []);
       return;

@@ -70,9 +70,10 @@ export class Palette {
       body.classList.add('tab-page');
       const show = () => {
         for (const b of strip.children) b.classList.remove('current');
-        for (const p of pages.children) p.hidden = true;
+        // Not `hidden`: that is the host's shown state of the page's group.
+        for (const p of pages.children) p.classList.add('tab-away');
         button.classList.add('current');
-        body.hidden = false;
+        body.classList.remove('tab-away');
       };
       button.addEventListener('click', show);
       strip.append(button);

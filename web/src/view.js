@@ -74,7 +74,7 @@ class MeshView {
     wire.setIndex(new THREE.BufferAttribute(new Uint32Array(lines), 1));
     this.wire = new THREE.LineSegments(wire, new THREE.LineBasicMaterial({ color: 0x303844 }));
     this.group.add(this.wire);
-    this.overlays = [];
+    this.makeOverlays();
     this.paint();
   }
 
@@ -116,51 +116,62 @@ class MeshView {
     this.colors.needsUpdate = true;
   }
 
-  // Selected and marked vertices, edges and faces over the surface.
+  // The overlays of selected and marked elements, made once per whole
+  // mesh: they share the position attribute, and disposing a geometry
+  // would free that attribute's buffer for every user, so later changes
+  // only give them new index lists.
+  makeOverlays() {
+    const geometry = () => {
+      const g = new THREE.BufferGeometry();
+      g.setAttribute('position', this.positions);
+      g.setIndex([]);
+      return g;
+    };
+    const points = (color, size, depthTest) =>
+      new THREE.Points(geometry(), new THREE.PointsMaterial({ color, size, sizeAttenuation: false, depthTest }));
+    const lines = (color) => new THREE.LineSegments(geometry(), new THREE.LineBasicMaterial({ color, depthTest: false }));
+    const faces = (color) => new THREE.Mesh(geometry(), new THREE.MeshBasicMaterial({
+      color, transparent: true, opacity: 0.55, side: THREE.DoubleSide, depthTest: false,
+    }));
+    this.overlay = {
+      all: points(0x1a2030, 3, true),
+      selectedFaces: faces(SELECTED), markedFaces: faces(MARKED),
+      selectedEdges: lines(SELECTED), markedEdges: lines(MARKED),
+      selectedVertices: points(SELECTED, 9, false), markedVertices: points(MARKED, 11, false),
+    };
+    for (const o of Object.values(this.overlay)) { o.renderOrder = 2; o.visible = false; this.group.add(o); }
+  }
+
   drawOverlays() {
-    if (!this.positions || !this.shape) return;
-    for (const o of this.overlays) { this.group.remove(o); o.geometry.dispose(); }
-    this.overlays = [];
-    const add = (o) => { o.renderOrder = 2; this.overlays.push(o); this.group.add(o); };
+    if (!this.positions || !this.shape || !this.overlay) return;
     const sel = this.shape.selected, marks = this.shape.marks;
-    const pointsOf = (list, color, size) => {
-      if (!list.length) return;
-      const g = new THREE.BufferGeometry();
-      g.setAttribute('position', this.positions);
-      g.setIndex(list);
-      add(new THREE.Points(g, new THREE.PointsMaterial({ color, size, sizeAttenuation: false, depthTest: false })));
+    const show = (o, index) => {
+      o.visible = index.length > 0;
+      if (o.visible || o.geometry.index.count) o.geometry.setIndex(index);
     };
-    const edgesOf = (list, color) => {
-      if (!list.length || !this.edgeList) return;
-      const idx = [];
-      for (const e of list) idx.push(this.edgeList[2 * e], this.edgeList[2 * e + 1]);
-      const g = new THREE.BufferGeometry();
-      g.setAttribute('position', this.positions);
-      g.setIndex(idx);
-      add(new THREE.LineSegments(g, new THREE.LineBasicMaterial({ color, depthTest: false })));
+    const edges = (list) => {
+      const out = [];
+      for (const e of list) out.push(this.edgeList[2 * e], this.edgeList[2 * e + 1]);
+      return out;
     };
-    const facesOf = (list, color) => {
-      if (!list.length) return;
-      const idx = [];
+    const faces = (list) => {
+      const out = [];
       for (const f of list) {
         const s = this.faceStart[f];
-        for (let k = 1; k + 1 < this.faceSizes[f]; ++k) idx.push(this.corners[s], this.corners[s + k], this.corners[s + k + 1]);
+        for (let k = 1; k + 1 < this.faceSizes[f]; ++k) out.push(this.corners[s], this.corners[s + k], this.corners[s + k + 1]);
       }
-      const g = new THREE.BufferGeometry();
-      g.setAttribute('position', this.positions);
-      g.setIndex(idx);
-      add(new THREE.Mesh(g, new THREE.MeshBasicMaterial({
-        color, transparent: true, opacity: 0.55, side: THREE.DoubleSide, depthTest: false,
-      })));
+      return out;
     };
-    if (this.view.showVertices || this.view.modify) {
-      const g = new THREE.BufferGeometry();
-      g.setAttribute('position', this.positions);
-      add(new THREE.Points(g, new THREE.PointsMaterial({ color: 0x1a2030, size: 3, sizeAttenuation: false })));
-    }
-    facesOf(sel.faces, SELECTED); facesOf(marks.faces, MARKED);
-    edgesOf(sel.edges, SELECTED); edgesOf(marks.edges, MARKED);
-    pointsOf(sel.vertices, SELECTED, 9); pointsOf(marks.vertices, MARKED, 11);
+    const o = this.overlay;
+    o.all.visible = Boolean(this.view.modify);
+    o.all.geometry.setDrawRange(0, this.vertexCount());
+    o.all.geometry.setIndex(null);
+    show(o.selectedFaces, faces(sel.faces));
+    show(o.markedFaces, faces(marks.faces));
+    show(o.selectedEdges, edges(sel.edges));
+    show(o.markedEdges, edges(marks.edges));
+    show(o.selectedVertices, sel.vertices);
+    show(o.markedVertices, marks.vertices);
   }
 
   dispose(all = true) {
@@ -344,6 +355,26 @@ export class View {
       }
     }
     return { mesh, face, vertex, edge, point: hit.point };
+  }
+
+  // The vertex nearest to the pointer on the screen, within `reach`
+  // pixels: {mesh, vertex}, or null.
+  pickVertex(event, reach = 12) {
+    const r = this.canvas.getBoundingClientRect();
+    const ex = event.clientX, ey = event.clientY;
+    const q = new THREE.Vector3();
+    let best = null, bd = reach;
+    for (const m of this.meshes.values()) {
+      if (!m.positions) continue;
+      const p = m.positions.array, w = m.group.matrixWorld;
+      for (let v = 0; v < m.vertexCount(); ++v) {
+        q.set(p[3 * v], p[3 * v + 1], p[3 * v + 2]).applyMatrix4(w).project(this.camera);
+        if (q.z > 1) continue;
+        const d = Math.hypot(r.left + ((q.x + 1) / 2) * r.width - ex, r.top + ((1 - q.y) / 2) * r.height - ey);
+        if (d < bd) { bd = d; best = { mesh: m, vertex: v }; }
+      }
+    }
+    return best;
   }
 
   // The vertices (or faces, by their centres) of mesh `id` inside the
