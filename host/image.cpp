@@ -7,6 +7,10 @@
 #include <stdexcept>
 #include <string>
 
+#include "host/image_formats.h"
+#include "host/obj_io.h"
+#include "host/output_file.h"
+
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 #pragma GCC diagnostic ignored "-Wunused-parameter"
@@ -57,11 +61,34 @@ bool image::save(const char* path) {
     if (!path || !*path) return false;
     std::string ext = std::filesystem::path(path).extension().string();
     std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
+    std::string bytes;
+    const auto append = [](void* context, void* data, int size) {
+        static_cast<std::string*>(context)->append(static_cast<const char*>(data), static_cast<std::size_t>(size));
+    };
     const void* data = pixels_.data();
-    if (ext == ".png") return stbi_write_png(path, width_, height_, 4, data, width_ * 4) != 0;
-    if (ext == ".bmp") return stbi_write_bmp(path, width_, height_, 4, data) != 0;
-    if (ext == ".tga") return stbi_write_tga(path, width_, height_, 4, data) != 0;
-    return false;
+    bool encoded = true;
+    if (ext == ".png")
+        encoded = stbi_write_png_to_func(append, &bytes, width_, height_, 4, data, width_ * 4) != 0;
+    else if (ext == ".bmp")
+        encoded = stbi_write_bmp_to_func(append, &bytes, width_, height_, 4, data) != 0;
+    else if (ext == ".tga")
+        encoded = stbi_write_tga_to_func(append, &bytes, width_, height_, 4, data) != 0;
+    else if (ext == ".psd")
+        bytes = encode_psd(width_, height_, pixels_.data());
+    else if (ext == ".pct" || ext == ".pict")
+        bytes = encode_pict(width_, height_, pixels_.data());
+    else
+        return false;
+    if (!encoded) return false;
+    // All or nothing, like every file the host writes.
+    try {
+        output_file out(path);
+        out.write(bytes);
+        out.commit();
+    } catch (const file_error&) {
+        return false;
+    }
+    return true;
 }
 
 }  // namespace host

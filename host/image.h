@@ -1,5 +1,5 @@
 // Images of the reference host: RGBA pixels in memory, read from TARGA
-// resources and written as PNG, BMP or TGA.
+// resources and written as PNG, BMP, TGA, PSD or PCT.
 #pragma once
 
 #include <memory>
@@ -27,8 +27,9 @@ public:
     void set_pixel(int x, int y, const kx::rgba8_class& colour) override;
     // Transparent black outside the image.
     kx::rgba8_class get_pixel(int x, int y) override;
-    // PNG, BMP or TGA by the path's extension (any case); false for any
-    // other extension, an empty path or a failed write.
+    // PNG, BMP, TGA, PSD or PCT (PICT) by the path's extension (any case),
+    // written all or nothing (output_file); false for any other extension,
+    // an empty path or a failed write.
     bool save(const char* path) override;
 
 private:

@@ -4,7 +4,7 @@
 set -eu
 
 PACKAGES="g++ make cmake libboost-dev libgtest-dev libgmock-dev libtinyobjloader-dev \
-libpugixml-dev nlohmann-json3-dev libstb-dev libcli11-dev libbenchmark-dev"
+libpugixml-dev nlohmann-json3-dev libstb-dev libcli11-dev libbenchmark-dev imagemagick-6.q16"
 
 missing=""
 for p in $PACKAGES; do

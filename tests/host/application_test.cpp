@@ -116,7 +116,7 @@ TEST(application, images_save_by_extension_and_load_from_resources) {
     EXPECT_TRUE(img->save((dir.path / "images" / "arrow.tga").string().c_str()));
     EXPECT_TRUE(img->save((dir.path / "out.PNG").string().c_str()));
     EXPECT_TRUE(img->save((dir.path / "out.bmp").string().c_str()));
-    EXPECT_FALSE(img->save((dir.path / "out.psd").string().c_str()));
+    EXPECT_FALSE(img->save((dir.path / "out.jpg").string().c_str()));
     EXPECT_FALSE(img->save(""));
     EXPECT_FALSE(img->save((dir.path / "missing" / "out.png").string().c_str()));
 
