@@ -10,3 +10,7 @@ set -x
 build/bin/twinel check examples/torus.obj
 build/bin/twinel pair examples/torus.obj -o out/torus-symmetric.obj --report out/torus-report.json
 cat out/torus-report.json
+set +x
+echo
+echo "To see the torus in the browser (palette, 3D view, live symmetry):"
+echo "  build/bin/twinel serve examples/torus.obj    # then open the address it prints"

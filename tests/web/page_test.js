@@ -70,6 +70,22 @@ async function main() {
       assert.equal((await mesh()).vertices, 6);
     });
 
+    await check('refusals', async () => {
+      // Malformed, refused and oversized requests run nothing.
+      const before = (await state()).lines;
+      const send = (body, type = 'application/json') =>
+        fetch(`${url}api/run`, { method: 'POST', headers: { 'Content-Type': type }, body });
+      assert.equal((await send('{"line": ')).status, 400);
+      assert.equal((await send('{"line": 3}')).status, 400);
+      assert.equal((await send('{"line": "press twinel"}', 'text/plain')).status, 400);
+      assert.equal((await send(JSON.stringify({ line: 'open ../../x.obj' }))).status, 403);
+      assert.equal((await send(JSON.stringify({ line: 'save /tmp/x.obj' }))).status, 403);
+      assert.equal((await send(JSON.stringify({ line: 'echo ' + 'x'.repeat(2 << 20) }))).status, 413);
+      const after = await (await fetch(`${url}api/state`)).json();
+      assert.equal(after.lines, before);
+      assert.equal(after.title, (await state()).title);
+    });
+
     await check('asymmetry', async () => {
       await page.check('#asymmetry');
       await page.waitForSelector('#legend:not([hidden])');
