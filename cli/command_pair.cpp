@@ -250,7 +250,7 @@ void run_pair(const global_options& options, const pair_options& o, bool makeup)
 
     start = std::chrono::steady_clock::now();
     std::vector<shape_result> results;
-    bool failed = false;
+    bool failed = false, skin_failed = false;
     for (host::mesh_shape* shape : shapes) {
         scene.set_active_shapes(1, std::vector<shape_class*>{shape}.data());
         results.push_back(pair_shape(*app, *shape, settings, makeup, o.sym_skin));
@@ -267,7 +267,7 @@ void run_pair(const global_options& options, const pair_options& o, bool makeup)
         if (!r.skin_message.empty()) {
             // "Symmerize Skin" stopped at a vertex: the palette shows why,
             // and the command writes nothing.
-            failed = true;
+            skin_failed = true;
             std::fprintf(stderr, "%s: %s\n", r.name.c_str(), r.skin_message.c_str());
         }
     }
@@ -286,7 +286,7 @@ void run_pair(const global_options& options, const pair_options& o, bool makeup)
     const double pair_s = seconds_since(start);
 
     double export_s = 0.0;
-    if (!failed) {
+    if (!failed && !skin_failed) {
         start = std::chrono::steady_clock::now();
         write_scene(scene, o.output, output_format(o.output, input_format),
                     o.uv_set == "distance" ? host::obj_uv_set::distance : host::obj_uv_set::parameter, progress);
@@ -295,6 +295,7 @@ void run_pair(const global_options& options, const pair_options& o, bool makeup)
     }
     if (!o.report.empty()) write_report(o.report, o, results, line_results, import_s, pair_s, export_s);
     if (failed) throw command_error(own_text(*app, "no output written: a shape could not be paired"));
+    if (skin_failed) throw command_error("no output written: \"Symmerize Skin\" stopped at a vertex");
 }
 
 void add_options(CLI::App* cmd, pair_options& o) {

@@ -2,6 +2,8 @@
 // example, and the skin and line tools of `twinel pair`.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <nlohmann/json.hpp>
 
 #include "host/application.h"
@@ -74,7 +76,7 @@ TEST(cli_scene, convert_chooses_the_format_by_extension_and_refuses_others) {
     EXPECT_EQ(r.exit_code, 2);
     EXPECT_NE(r.err.find("t.ply: unknown file type '.ply' (a mesh file is .obj, a scene file .json)"), std::string::npos)
         << r.err;
-    EXPECT_TRUE(read_file(tmp.path("t.ply")).empty());
+    EXPECT_FALSE(std::filesystem::exists(tmp.path("t.ply")));
     write_file(tmp.path("t.stl"), twinel_test::strip_obj);
     for (const std::string command : {"check ", "pair ", "repair --all ", "mirror-half "}) {
         r = run_twinel(command + quoted(tmp.path("t.stl")) +
@@ -128,6 +130,17 @@ TEST(cli_scene, sym_skin_gives_the_other_side_the_mirrored_weights) {
         ++mirrored;
     }
     EXPECT_GT(mirrored, 10);
+
+    // Without a mirror joint the tool stops with the palette's message, and
+    // nothing is written.
+    std::string text = read_file(example("rig.json"));
+    text.replace(text.find("\"r_arm\""), 7, "\"x_arm\"");
+    write_file(tmp.path("broken.json"), text);
+    const auto stopped = run_twinel("pair " + quoted(tmp.path("broken.json")) + " -o " + quoted(tmp.path("no.json")) +
+                                    " --sym-skin");
+    EXPECT_EQ(stopped.exit_code, 1);
+    EXPECT_NE(stopped.err.find("body:  No found sym joint of[l_arm] at["), std::string::npos) << stopped.err;
+    EXPECT_FALSE(std::filesystem::exists(tmp.path("no.json")));
 }
 
 TEST(cli_scene, sym_lines_makes_every_line_and_surface_symmetric) {
