@@ -178,7 +178,8 @@ void script_runner::edited(host::mesh_shape& shape) { app_.after_user_edit(shape
 
 void script_runner::open_file(const words& w) {
     need(w, 2, "open FILE");
-    const std::vector<host::mesh_shape*> shapes = host::import_obj(scene(), file_name(w[1]));
+    // An OBJ or a scene file, by its extension.
+    const std::vector<host::shape*> shapes = host::import_file(scene(), file_name(w[1]));
     if (!shapes.empty()) {
         shape_class* first = shapes.front();
         scene().set_active_shapes(1, &first);
@@ -389,15 +390,20 @@ void script_runner::redo(const words&) {
 }
 
 void script_runner::save(const words& w) {
-    need(w, 2, "save FILE [NAME ...]");
-    std::vector<const host::mesh_shape*> shapes;
+    need(w, 2, "save FILE [SHAPE ...]");
+    // The named shapes, or the whole scene: a scene file holds them with
+    // their subtrees, an OBJ file their polygon meshes.
+    std::vector<const host::shape*> shapes;
     if (w.size() > 2) {
-        for (std::size_t i = 2; i < w.size(); ++i) shapes.push_back(&mesh_named(w[i]));
+        for (std::size_t i = 2; i < w.size(); ++i) {
+            const auto* s = dynamic_cast<const host::shape*>(&shape_ref(w[i]));
+            if (!s) throw line_error("cannot save " + w[i]);
+            shapes.push_back(s);
+        }
     } else {
-        for (host::shape* s : scene().shapes_in_order())
-            if (auto* m = dynamic_cast<const host::mesh_shape*>(s)) shapes.push_back(m);
+        shapes.push_back(&scene().root());
     }
-    host::export_obj(shapes, file_name(w[1]));
+    host::export_file(scene(), shapes, file_name(w[1]));
 }
 
 // ---- the rest ------------------------------------------------------------------
