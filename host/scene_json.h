@@ -14,6 +14,7 @@
 
 #include "frame/sdk/math.h"
 #include "host/mesh_data.h"
+#include "host/obj_io.h"  // host::file_error
 #include "host/shape_state.h"
 
 namespace host {
