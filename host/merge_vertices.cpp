@@ -17,17 +17,24 @@ bool collapse_face(mesh_data& m, int f) {
     const int n = m.face_size[static_cast<std::size_t>(f)];
     std::vector<std::int32_t> verts;
     std::vector<vec2> puv, duv;
+    // The corners' source indices in the file, UV then normal.
+    std::vector<std::int32_t>* sources[2] = {&m.extras.corner_uv_source, &m.extras.corner_normal_source};
+    std::vector<std::int32_t> kept[2];
     for (int k = 0; k < n; ++k) {
         const std::int32_t v = m.corner_vertex[start + static_cast<std::size_t>(k)];
         if (!verts.empty() && verts.back() == v) continue;
         verts.push_back(v);
         puv.push_back(m.corner_puv[start + static_cast<std::size_t>(k)]);
         duv.push_back(m.corner_duv[start + static_cast<std::size_t>(k)]);
+        for (int q = 0; q < 2; ++q)
+            if (!sources[q]->empty()) kept[q].push_back((*sources[q])[start + static_cast<std::size_t>(k)]);
     }
     while (verts.size() > 1 && verts.back() == verts.front()) {
         verts.pop_back();
         puv.pop_back();
         duv.pop_back();
+        for (auto& q : kept)
+            if (!q.empty()) q.pop_back();
     }
     const int count = static_cast<int>(verts.size());
     if (count != n) {
@@ -35,6 +42,8 @@ bool collapse_face(mesh_data& m, int f) {
         const std::size_t s = static_cast<std::size_t>(m.face_start[static_cast<std::size_t>(f)]);
         std::copy(puv.begin(), puv.end(), m.corner_puv.begin() + static_cast<std::ptrdiff_t>(s));
         std::copy(duv.begin(), duv.end(), m.corner_duv.begin() + static_cast<std::ptrdiff_t>(s));
+        for (int q = 0; q < 2; ++q)
+            if (!sources[q]->empty()) std::copy(kept[q].begin(), kept[q].end(), sources[q]->begin() + static_cast<std::ptrdiff_t>(s));
     }
     if (count < 3) return false;
     std::sort(verts.begin(), verts.end());

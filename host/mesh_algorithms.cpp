@@ -93,12 +93,22 @@ std::vector<std::int32_t> compact_vertices(mesh_data& mesh, const std::vector<st
         mesh.vertex_selected[next] = mesh.vertex_selected[v];
         if (!mesh.vertex_skin.empty()) mesh.vertex_skin[next] = mesh.vertex_skin[v];
         if (!mesh.normals.empty()) mesh.normals[next] = mesh.normals[v];
+        if (!mesh.extras.vertex_flags.empty()) {
+            mesh.extras.vertex_flags[next] = mesh.extras.vertex_flags[v];
+            mesh.extras.vertex_w[next] = mesh.extras.vertex_w[v];
+            mesh.extras.vertex_color[next] = mesh.extras.vertex_color[v];
+        }
         ++next;
     }
     mesh.positions.resize(next);
     mesh.vertex_selected.resize(next);
     if (!mesh.vertex_skin.empty()) mesh.vertex_skin.resize(next);
     if (!mesh.normals.empty()) mesh.normals.resize(next);
+    if (!mesh.extras.vertex_flags.empty()) {
+        mesh.extras.vertex_flags.resize(next);
+        mesh.extras.vertex_w.resize(next);
+        mesh.extras.vertex_color.resize(next);
+    }
     return map;
 }
 
@@ -113,6 +123,8 @@ void compact_faces(mesh_data& mesh, const std::vector<std::uint8_t>& keep, const
     std::vector<std::int32_t> cv;
     std::vector<vec2> puv, duv;
     std::vector<vec3> nrm;
+    std::vector<std::int32_t> uv_source, normal_source;
+    mesh_extras& x = mesh.extras;
     cv.reserve(total);
     puv.reserve(total);
     duv.reserve(total);
@@ -131,8 +143,17 @@ void compact_faces(mesh_data& mesh, const std::vector<std::uint8_t>& keep, const
         puv.insert(puv.end(), mesh.corner_puv.begin() + s, mesh.corner_puv.begin() + s + n);
         duv.insert(duv.end(), mesh.corner_duv.begin() + s, mesh.corner_duv.begin() + s + n);
         if (with_normals) nrm.insert(nrm.end(), mesh.corner_normal.begin() + s, mesh.corner_normal.begin() + s + n);
+        if (!x.face_style.empty()) x.face_style[next] = x.face_style[f];
+        if (!x.corner_uv_source.empty())
+            uv_source.insert(uv_source.end(), x.corner_uv_source.begin() + s, x.corner_uv_source.begin() + s + n);
+        if (!x.corner_normal_source.empty())
+            normal_source.insert(normal_source.end(), x.corner_normal_source.begin() + s,
+                                 x.corner_normal_source.begin() + s + n);
         ++next;
     }
+    if (!x.face_style.empty()) x.face_style.resize(next);
+    x.corner_uv_source.swap(uv_source);
+    x.corner_normal_source.swap(normal_source);
     mesh.face_start.resize(next);
     mesh.face_size.resize(next);
     mesh.face_has_uv.resize(next);
@@ -481,6 +502,8 @@ void reverse_face(mesh_data& mesh, int f) {
     std::reverse(mesh.corner_puv.begin() + s, mesh.corner_puv.begin() + e);
     std::reverse(mesh.corner_duv.begin() + s, mesh.corner_duv.begin() + e);
     if (!mesh.corner_normal.empty()) std::reverse(mesh.corner_normal.begin() + s, mesh.corner_normal.begin() + e);
+    for (std::vector<std::int32_t>* source : {&mesh.extras.corner_uv_source, &mesh.extras.corner_normal_source})
+        if (!source->empty()) std::reverse(source->begin() + s, source->begin() + e);
 }
 
 void compute_vertex_normals(mesh_data& mesh) {
@@ -523,8 +546,13 @@ int split_face_along(mesh_data& mesh, int a, int b) {
         std::vector<std::int32_t> kv, nv;
         std::vector<vec2> kp, kd, np, nd;
         std::vector<vec3> kn, nn;
+        // The corners' source indices, kept (k) and new (n), UV then normal.
+        std::vector<std::int32_t> ks[2], ns[2];
+        std::vector<std::int32_t>* sources[2] = {&mesh.extras.corner_uv_source, &mesh.extras.corner_normal_source};
         for (int k = 0; k <= gap; ++k) {
             const std::size_t at = s + static_cast<std::size_t>((i + k) % n);
+            for (int q = 0; q < 2; ++q)
+                if (!sources[q]->empty()) ks[q].push_back((*sources[q])[at]);
             kv.push_back(mesh.corner_vertex[at]);
             kp.push_back(mesh.corner_puv[at]);
             kd.push_back(mesh.corner_duv[at]);
@@ -532,6 +560,8 @@ int split_face_along(mesh_data& mesh, int a, int b) {
         }
         for (int k = 0; k <= n - gap; ++k) {
             const std::size_t at = s + static_cast<std::size_t>((j + k) % n);
+            for (int q = 0; q < 2; ++q)
+                if (!sources[q]->empty()) ns[q].push_back((*sources[q])[at]);
             nv.push_back(mesh.corner_vertex[at]);
             np.push_back(mesh.corner_puv[at]);
             nd.push_back(mesh.corner_duv[at]);
@@ -543,6 +573,8 @@ int split_face_along(mesh_data& mesh, int a, int b) {
             mesh.corner_puv[s + k] = kp[k];
             mesh.corner_duv[s + k] = kd[k];
             if (with_normals) mesh.corner_normal[s + k] = kn[k];
+            for (int q = 0; q < 2; ++q)
+                if (!sources[q]->empty()) (*sources[q])[s + k] = ks[q][k];
         }
         mesh.face_size[f] = m;
         mesh.garbage_corners += n - m;
@@ -554,6 +586,9 @@ int split_face_along(mesh_data& mesh, int a, int b) {
         mesh.face_has_normals[g] = mesh.face_has_normals[f];
         if (with_normals)
             std::copy(nn.begin(), nn.end(), mesh.corner_normal.begin() + mesh.face_start[g]);
+        if (!mesh.extras.face_style.empty()) mesh.extras.face_style[g] = mesh.extras.face_style[f];
+        for (int q = 0; q < 2; ++q)
+            if (!sources[q]->empty()) std::copy(ns[q].begin(), ns[q].end(), sources[q]->begin() + mesh.face_start[g]);
         return g;
     }
     return -1;

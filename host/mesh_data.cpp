@@ -4,11 +4,21 @@
 
 namespace host {
 
+bool mesh_extras::empty() const {
+    return vertex_flags.empty() && face_style.empty() && styles.empty() && corner_uv_source.empty() &&
+           corner_normal_source.empty() && texcoord_size.empty() && obj_header.empty();
+}
+
 int mesh_data::add_vertex(const vec3& p) {
     positions.push_back(p);
     vertex_selected.push_back(0);
     if (!vertex_skin.empty()) vertex_skin.push_back(-1);
     if (!normals.empty()) normals.push_back(vec3());
+    if (!extras.vertex_flags.empty()) {
+        extras.vertex_flags.push_back(0);
+        extras.vertex_w.push_back(0.0f);
+        extras.vertex_color.push_back(vec4(1.0f, 1.0f, 1.0f, 1.0f));
+    }
     return vertex_count() - 1;
 }
 
@@ -31,6 +41,9 @@ int mesh_data::add_face(int n, const std::int32_t* vertices, const vec2* puv, co
         corner_duv.push_back(duv ? duv[k] : (puv ? puv[k] : vec2()));
     }
     if (!corner_normal.empty()) corner_normal.resize(corner_vertex.size());
+    if (!extras.face_style.empty()) extras.face_style.push_back(-1);
+    if (!extras.corner_uv_source.empty()) extras.corner_uv_source.resize(corner_vertex.size(), -1);
+    if (!extras.corner_normal_source.empty()) extras.corner_normal_source.resize(corner_vertex.size(), -1);
     return face_count() - 1;
 }
 
@@ -48,6 +61,11 @@ void mesh_data::set_face_vertices(int f, int n, const std::int32_t* vertices) {
             corner_duv[start + k] = corner_duv[old_start + k];
         }
         if (!corner_normal.empty()) corner_normal.resize(corner_vertex.size());
+        for (std::vector<std::int32_t>* source : {&extras.corner_uv_source, &extras.corner_normal_source}) {
+            if (source->empty()) continue;
+            source->resize(corner_vertex.size(), -1);
+            std::copy_n(source->begin() + old_start, old_n, source->begin() + start);
+        }
         face_start[f] = start;
         garbage_corners += old_n;
     } else {
@@ -63,6 +81,7 @@ void mesh_data::compact() {
     std::vector<std::int32_t> cv;
     std::vector<vec2> puv, duv;
     std::vector<vec3> nrm;
+    std::vector<std::int32_t> uv_source, normal_source;
     std::size_t total = 0;
     for (int f = 0; f < face_count(); ++f) total += static_cast<std::size_t>(face_size[f]);
     cv.reserve(total);
@@ -78,11 +97,19 @@ void mesh_data::compact() {
         puv.insert(puv.end(), corner_puv.begin() + s, corner_puv.begin() + s + n);
         duv.insert(duv.end(), corner_duv.begin() + s, corner_duv.begin() + s + n);
         if (with_normals) nrm.insert(nrm.end(), corner_normal.begin() + s, corner_normal.begin() + s + n);
+        if (!extras.corner_uv_source.empty())
+            uv_source.insert(uv_source.end(), extras.corner_uv_source.begin() + s,
+                             extras.corner_uv_source.begin() + s + n);
+        if (!extras.corner_normal_source.empty())
+            normal_source.insert(normal_source.end(), extras.corner_normal_source.begin() + s,
+                                 extras.corner_normal_source.begin() + s + n);
     }
     corner_vertex.swap(cv);
     corner_puv.swap(puv);
     corner_duv.swap(duv);
     corner_normal.swap(nrm);
+    extras.corner_uv_source.swap(uv_source);
+    extras.corner_normal_source.swap(normal_source);
     garbage_corners = 0;
 }
 
@@ -110,6 +137,15 @@ bool mesh_data::valid() const {
     }
     for (std::int32_t s : vertex_skin)
         if (s < -1 || s >= static_cast<std::int32_t>(skins.size())) return false;
+    const mesh_extras& x = extras;
+    if (!x.vertex_flags.empty() && (x.vertex_flags.size() != nv || x.vertex_w.size() != nv || x.vertex_color.size() != nv))
+        return false;
+    if (!x.face_style.empty() && x.face_style.size() != nf) return false;
+    for (std::int32_t s : x.face_style)
+        if (s < -1 || s >= static_cast<std::int32_t>(x.styles.size())) return false;
+    for (const std::vector<std::int32_t>* source : {&x.corner_uv_source, &x.corner_normal_source})
+        if (!source->empty() && source->size() != corner_vertex.size()) return false;
+    if (x.texcoord_w.size() != x.texcoord_size.size()) return false;
     return true;
 }
 

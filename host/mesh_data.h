@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "frame/sdk/math.h"
@@ -26,6 +27,54 @@ struct skin_data {
     std::vector<skin_binding> binds;
     mat4 matrix;
 };
+
+// The material and smoothing of a face as a mesh file gave them.
+struct face_style {
+    std::string material;   // the OBJ `usemtl` name or the glTF material's index; empty: none
+    std::string smoothing;  // the OBJ `s` value as written ("1", "off"); empty: none given
+    std::int32_t part = -1; // the file's part the face came from (a glTF primitive), -1: none
+
+    bool operator==(const face_style& o) const {
+        return material == o.material && smoothing == o.smoothing && part == o.part;
+    }
+};
+
+// What a mesh file carried beyond the host's own model, kept with the mesh
+// so that writing it back gives the file as it was. Every per-element array
+// is empty while no element has the attribute; the mesh operations keep the
+// non-empty ones in step with the elements (a new element gets the "none"
+// value), and the file formats read and write them.
+struct mesh_extras {
+    // Per vertex: bits of vertex_has_w / vertex_has_color / vertex_has_alpha,
+    // the OBJ `w` and the colour (alpha 1 where none is given).
+    std::vector<std::uint8_t> vertex_flags;
+    std::vector<float> vertex_w;
+    std::vector<vec4> vertex_color;
+
+    // Per face: index into `styles`, -1 for none.
+    std::vector<std::int32_t> face_style;
+    std::vector<host::face_style> styles;
+
+    // Per corner: the file's own index of the record the corner's UV came
+    // from (an OBJ `vt`, a glTF vertex), shared by corners that shared it
+    // in the file; -1 for a corner the file did not have. The same for the
+    // corner's normal (an OBJ `vn`).
+    std::vector<std::int32_t> corner_uv_source;
+    std::vector<std::int32_t> corner_normal_source;
+
+    // Per OBJ `vt` index: how many numbers its line gave (1 to 3) and its w.
+    std::vector<std::uint8_t> texcoord_size;
+    std::vector<float> texcoord_w;
+
+    // The statements that named the mesh's block in an OBJ file (`mtllib`,
+    // `o`, `g` lines as written, in order), and the name they gave it.
+    std::vector<std::string> obj_header;
+    std::string obj_header_name;
+
+    bool empty() const;
+};
+
+inline constexpr std::uint8_t vertex_has_w = 1, vertex_has_color = 2, vertex_has_alpha = 4;
 
 struct mesh_data {
     // Vertices.
@@ -61,6 +110,9 @@ struct mesh_data {
 
     // Face-flip flag of the mesh.
     bool face_flip = false;
+
+    // What the mesh's file carried beyond the arrays above.
+    mesh_extras extras;
 
     int vertex_count() const { return static_cast<int>(positions.size()); }
     int edge_count() const { return static_cast<int>(edges.size()); }
