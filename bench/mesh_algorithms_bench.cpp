@@ -12,7 +12,7 @@
 
 #include "host/mesh_algorithms.h"
 #include "host/mesh_generator.h"
-#include "host/obj_io.h"
+#include "host/io/obj_format.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 #include "host/mesh_algorithms.h"
 #include "host/mesh_generator.h"
 #include "host/mesh_shape.h"
-#include "host/obj_io.h"
+#include "host/io/obj_format.h"
 #include "host/scene.h"
 #include "mesh/polygon_class.h"
 

@@ -11,7 +11,7 @@
 #include "frame/sdk/polygon_mesh.h"
 #include "host/mesh_shape.h"
 #include "host/scene.h"
-#include "host/scene_files.h"
+#include "host/io/scene_files.h"
 #include "mesh/polygon_class.h"
 
 namespace cli {
@@ -102,7 +102,7 @@ void run_check(const global_options& options, const check_options& o) {
     check_file_types({o.input});
     auto app = open_host(options);
     host::scene& scene = app->new_scene();
-    host::import_file(scene, o.input);
+    read_scene(scene, o.input, nullptr, stderr);
     const std::vector<host::mesh_shape*> shapes = scene_meshes(scene);
     nlohmann::ordered_json report = {{"shapes", nlohmann::ordered_json::array()}};
     for (host::mesh_shape* shape : shapes) {

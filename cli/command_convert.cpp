@@ -6,7 +6,7 @@
 #include "cli/commands.h"
 #include "host/mesh_shape.h"
 #include "host/scene.h"
-#include "host/scene_files.h"
+#include "host/io/scene_files.h"
 
 namespace cli {
 namespace {
@@ -30,7 +30,7 @@ void run_convert(const global_options& options, const convert_options& o) {
     auto app = open_host(options);
     host::scene& scene = app->new_scene();
     host::file_format input_format = host::file_format::obj;
-    host::import_file(scene, o.input, &input_format);
+    read_scene(scene, o.input, &input_format, progress);
     for (const host::mesh_shape* s : scene_meshes(scene)) print_counts(progress, *s);
     write_scene(scene, o.output, output_format(o.output, input_format),
                 o.uv_set == "distance" ? host::obj_uv_set::distance : host::obj_uv_set::parameter, progress);

@@ -9,10 +9,10 @@
 #include "host/mesh_algorithms.h"
 #include "host/mesh_generator.h"
 #include "host/mesh_shape.h"
-#include "host/obj_io.h"
+#include "host/io/obj_format.h"
 #include "host/part.h"
 #include "host/scene.h"
-#include "host/scene_files.h"
+#include "host/io/scene_files.h"
 #include "host/scene_generator.h"
 
 namespace cli {

@@ -16,9 +16,10 @@
 #include "cli/messages.h"
 #include "host/line_shape.h"
 #include "host/mesh_shape.h"
-#include "host/output_file.h"
+#include "host/mirror_attributes.h"
+#include "host/io/output_file.h"
 #include "host/scene.h"
-#include "host/scene_files.h"
+#include "host/io/scene_files.h"
 #include "mesh/polygon_class.h"
 #include "mesh/shape_class.h"
 #include "symmetry/twinel_class.h"
@@ -95,9 +96,16 @@ shape_result pair_shape(host::application& app, host::mesh_shape& shape, const S
     r.name = shape.get_name();
     r.vertices_before = shape.data().vertex_count();
     r.faces_before = shape.data().face_count();
+    // What the mesh's file carried follows the pairing's new and moved
+    // elements from their mirror partners (in the mesh's own coordinates).
+    const bool inherit = !settings.use_world && (!shape.data().extras.empty() || !shape.data().corner_normal.empty());
+    const std::vector<vec3> positions_before = inherit ? shape.data().positions : std::vector<vec3>();
     Polygon_class polygon(&shape);
     try {
         twinel_class pairing(polygon, settings, makeup);
+        if (inherit)
+            host::inherit_mirror_attributes(shape.edit_data(), settings.plane, r.vertices_before, r.faces_before,
+                                            positions_before);
         r.unpaired_vertices = pairing.vertex_table.unmatched;
         r.unpaired_faces = pairing.face_table.unmatched;
         if (sym_skin) {
@@ -232,7 +240,7 @@ void run_pair(const global_options& options, const pair_options& o, bool makeup)
     auto start = std::chrono::steady_clock::now();
     host::scene& scene = app->new_scene();
     host::file_format input_format = host::file_format::obj;
-    host::import_file(scene, o.input, &input_format);
+    read_scene(scene, o.input, &input_format, progress);
     scene.clear_history();
     const double import_s = seconds_since(start);
     std::vector<host::mesh_shape*> shapes = scene_meshes(scene);

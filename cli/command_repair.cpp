@@ -9,7 +9,7 @@
 #include "frame/sdk/polygon_mesh.h"
 #include "host/mesh_shape.h"
 #include "host/scene.h"
-#include "host/scene_files.h"
+#include "host/io/scene_files.h"
 #include "mesh/polygon_class.h"
 
 namespace cli {
@@ -78,7 +78,7 @@ void run_repair(const global_options& options, repair_options o) {
     app->set_message_sink([progress](const std::string& line) { std::fprintf(progress, "%s\n", line.c_str()); });
     host::scene& scene = app->new_scene();
     host::file_format input_format = host::file_format::obj;
-    host::import_file(scene, o.input, &input_format);
+    read_scene(scene, o.input, &input_format, progress);
     const std::vector<host::mesh_shape*> shapes = scene_meshes(scene);
     for (host::mesh_shape* shape : shapes) {
         std::fprintf(progress, "%s\n", shape->get_name());

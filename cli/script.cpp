@@ -16,7 +16,7 @@
 #include "host/part.h"
 #include "host/palette.h"
 #include "host/scene.h"
-#include "host/scene_files.h"
+#include "host/io/scene_files.h"
 
 namespace cli {
 

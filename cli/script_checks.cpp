@@ -14,7 +14,7 @@
 #include "host/element_marks.h"
 #include "host/image.h"
 #include "host/mesh_shape.h"
-#include "host/obj_io.h"
+#include "host/io/obj_format.h"
 #include "host/palette.h"
 #include "host/scene.h"
 

@@ -7,6 +7,7 @@
 #include <boost/format.hpp>
 
 #include "cli/commands.h"
+#include "host/line_shape.h"
 #include "host/mesh_shape.h"
 #include "host/part.h"
 #include "host/scene.h"
@@ -83,18 +84,36 @@ std::vector<host::mesh_shape*> scene_meshes(host::scene& scene) {
     return out;
 }
 
+namespace {
+
+void print_warnings(std::FILE* notes, const host::file_warnings& warnings) {
+    for (const std::string& w : warnings) std::fprintf(notes, "warning: %s\n", w.c_str());
+}
+
+}  // namespace
+
+void read_scene(host::scene& scene, const std::string& input, host::file_format* found, std::FILE* notes) {
+    host::file_warnings warnings;
+    host::import_file(scene, input, found, &warnings);
+    print_warnings(notes, warnings);
+}
+
 void write_scene(host::scene& scene, const std::string& output, host::file_format format, host::obj_uv_set uv_set,
                  std::FILE* progress) {
     if (format == host::file_format::obj) {
         // The root is shape 0 of the order and no mesh.
-        const std::size_t others = scene.shapes_in_order().size() - 1 - scene_meshes(scene).size();
+        std::size_t lines = 0;
+        for (host::shape* s : scene.shapes_in_order()) lines += dynamic_cast<host::line_shape*>(s) ? 1 : 0;
+        const std::size_t others = scene.shapes_in_order().size() - 1 - scene_meshes(scene).size() - lines;
         if (others > 0)
             std::fprintf(progress, "%s\n",
-                         (boost::format("note: %s is an OBJ file, which keeps the polygon meshes only: %i other "
-                                        "shapes are left out (a .json scene file keeps them)") %
+                         (boost::format("note: %s is an OBJ file, which keeps the polygon meshes and lines only: %i "
+                                        "other shapes are left out (a .json scene file keeps them)") %
                           output % others).str().c_str());
     }
-    host::export_file(scene, {&scene.root()}, output, format, uv_set);
+    host::file_warnings warnings;
+    host::export_file(scene, {&scene.root()}, output, format, uv_set, &warnings);
+    print_warnings(progress, warnings);
 }
 
 }  // namespace cli

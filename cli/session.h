@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "host/application.h"
-#include "host/scene_files.h"
+#include "host/io/scene_files.h"
 
 namespace host {
 class mesh_shape;
@@ -73,9 +73,14 @@ host::file_format output_format(const std::string& output, host::file_format inp
 // The polygon meshes of the scene's tree, in scene order.
 std::vector<host::mesh_shape*> scene_meshes(host::scene& scene);
 
+// Reads `input` into the scene (host::import_file); each thing the file
+// held that the scene cannot keep is named in a "warning:" line on `notes`.
+void read_scene(host::scene& scene, const std::string& input, host::file_format* found, std::FILE* notes);
+
 // Writes every shape of the scene to `output` in `format`. An OBJ file
-// keeps only the polygon meshes: when the scene holds other shapes, a note
-// on `progress` says how many were left out.
+// keeps only the polygon meshes and the lines: when the scene holds other
+// shapes, a note on `progress` says how many were left out, and each kind
+// of data the file cannot hold is named in a "warning:" line.
 void write_scene(host::scene& scene, const std::string& output, host::file_format format, host::obj_uv_set uv_set,
                  std::FILE* progress);
 

@@ -11,7 +11,7 @@
 
 #include "fuzz/fuzz_input_file.h"
 #include "host/dialog_layout.h"
-#include "host/obj_io.h"
+#include "host/io/file_error.h"
 #include "host/palette_layout.h"
 
 namespace {

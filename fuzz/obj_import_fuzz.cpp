@@ -18,7 +18,7 @@
 #include "host/mesh_shape.h"
 #include "host/part.h"
 #include "host/scene.h"
-#include "host/scene_files.h"
+#include "host/io/scene_files.h"
 
 namespace {
 

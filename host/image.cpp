@@ -7,9 +7,9 @@
 #include <stdexcept>
 #include <string>
 
-#include "host/image_formats.h"
-#include "host/obj_io.h"
-#include "host/output_file.h"
+#include "host/io/image_formats.h"
+#include "host/io/file_error.h"
+#include "host/io/output_file.h"
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"

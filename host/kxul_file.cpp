@@ -8,7 +8,7 @@
 
 #include <boost/format.hpp>
 
-#include "host/obj_io.h"
+#include "host/io/file_error.h"
 
 namespace host {
 

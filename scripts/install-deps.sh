@@ -3,8 +3,8 @@
 # Runs as root, or through sudo otherwise.
 set -eu
 
-PACKAGES="g++ make cmake libboost-dev libgtest-dev libgmock-dev libtinyobjloader-dev \
-libpugixml-dev nlohmann-json3-dev libstb-dev libcli11-dev libbenchmark-dev imagemagick-6.q16 \
+PACKAGES="g++ make cmake libboost-dev libgtest-dev libgmock-dev libfast-float-dev \
+libdragonbox-dev libpugixml-dev nlohmann-json3-dev libstb-dev libcli11-dev libbenchmark-dev imagemagick-6.q16 \
 libcpp-httplib-dev chromium"
 # The page of `twinel serve` is bundled with npm; Debian's nodejs and npm
 # unless a node is there already (one from elsewhere brings its own npm).

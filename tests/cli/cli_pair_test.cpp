@@ -1,13 +1,14 @@
 // `twinel pair` and `twinel mirror-half` on generated meshes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <set>
 
 #include <nlohmann/json.hpp>
 
-#include "host/obj_io.h"
+#include "host/io/obj_format.h"
 #include "tests/cli/cli_runner.h"
 
 using twinel_test::example;
@@ -100,4 +101,32 @@ TEST(cli_pair, mirror_half_refuses_the_average_base_side) {
     const auto r = run_twinel("mirror-half --base average '" + tmp.path("half.obj") + "' -o '" + tmp.path("f.obj") + "'");
     EXPECT_EQ(r.exit_code, 1);
     EXPECT_NE(r.err.find("Can't make Twinel at base side is average."), std::string::npos) << r.err;
+}
+
+TEST(cli_pair, the_made_half_takes_materials_smoothing_and_colours_from_its_mirror) {
+    temp_dir tmp;
+    ASSERT_EQ(run_twinel("generate half-torus --vertices 200 -o '" + tmp.path("half.obj") + "'").exit_code, 0);
+    // The half as a modeller might write it: a material, smoothing and a
+    // colour per vertex.
+    std::string text = "mtllib t.mtl\nusemtl red\ns 1\n";
+    const std::string plain = read_file(tmp.path("half.obj"));
+    for (std::size_t i = 0; i < plain.size();) {
+        const std::size_t e = plain.find('\n', i);
+        const std::string line = plain.substr(i, e - i);
+        text += line + (line.rfind("v ", 0) == 0 ? " 1 0.5 0\n" : "\n");
+        i = e + 1;
+    }
+    twinel_test::write_file(tmp.path("styled.obj"), text);
+    const auto r = run_twinel("mirror-half '" + tmp.path("styled.obj") + "' -o '" + tmp.path("full.obj") + "'");
+    ASSERT_EQ(r.exit_code, 0) << r.err;
+    const host::obj_contents back = host::read_obj_contents(tmp.path("full.obj"));
+    const host::mesh_data& m = back.objects.at(0).mesh;
+    EXPECT_TRUE(m.valid());
+    ASSERT_EQ(m.extras.styles.size(), 1u);
+    EXPECT_EQ(m.extras.styles[0].material, "red");
+    EXPECT_EQ(m.extras.styles[0].smoothing, "1");
+    EXPECT_EQ(std::count(m.extras.face_style.begin(), m.extras.face_style.end(), 0), m.face_count());
+    EXPECT_EQ(std::count(m.extras.vertex_flags.begin(), m.extras.vertex_flags.end(), host::vertex_has_color),
+              m.vertex_count());
+    EXPECT_EQ(read_file(tmp.path("full.obj")).rfind("mtllib t.mtl\n", 0), 0u);
 }

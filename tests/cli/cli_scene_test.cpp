@@ -11,7 +11,7 @@
 #include "host/mesh_shape.h"
 #include "host/part.h"
 #include "host/scene.h"
-#include "host/scene_files.h"
+#include "host/io/scene_files.h"
 #include "tests/cli/cli_runner.h"
 
 using twinel_test::example;
@@ -67,7 +67,7 @@ TEST(cli_scene, convert_chooses_the_format_by_extension_and_refuses_others) {
     // OBJ keeps the meshes and says what it leaves out.
     r = run_twinel("convert " + quoted(rig) + " -o " + quoted(tmp.path("a.obj")));
     ASSERT_EQ(r.exit_code, 0) << r.err;
-    EXPECT_NE(r.out.find("keeps the polygon meshes only: 14 other shapes are left out"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("keeps the polygon meshes and lines only: 10 other shapes are left out"), std::string::npos) << r.out;
     EXPECT_EQ(read_file(tmp.path("a.obj")).rfind("o body\n", 0), 0u);
 
     // Other extensions are bad usage, for inputs and outputs, and write nothing.

@@ -1,4 +1,4 @@
-#include "host/obj_io.h"
+#include "host/io/obj_format.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // host::output_file on each kind of target: the target gets the bytes and
 // stays what it was (a link a link, a FIFO a FIFO, a file its mode), and a
 // failed or unfinished output leaves no temporary file behind.
-#include "host/output_file.h"
+#include "host/io/output_file.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "host/obj_io.h"
+#include "host/io/file_error.h"
 
 namespace fs = std::filesystem;
 

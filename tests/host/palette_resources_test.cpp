@@ -14,7 +14,7 @@
 #include "host/application.h"
 #include "host/dialog.h"
 #include "host/kxul_file.h"
-#include "host/obj_io.h"
+#include "host/io/file_error.h"
 #include "host/palette_layout.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "host/scene_files.h"
+#include "host/io/scene_files.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "host/scene_json.h"
+#include "host/io/scene_json.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -16,7 +16,7 @@
 #include "host/image.h"
 #include "host/line_shape.h"
 #include "host/primitive_shape.h"
-#include "host/scene_files.h"
+#include "host/io/scene_files.h"
 #include "host/scene_generator.h"
 #include "host/skin_view.h"
 #include "tests/common/mesh_builder.h"
@@ -353,7 +353,7 @@ private:
 };
 
 nlohmann::json load_schema() {
-    std::ifstream in(TWINEL_SOURCE_DIR "/host/scene.schema.json");
+    std::ifstream in(TWINEL_SOURCE_DIR "/host/io/scene.schema.json");
     return nlohmann::json::parse(in);
 }
 

@@ -1,15 +1,17 @@
-#include "host/input_text.h"
+#include "host/io/input_text.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 
 #include <boost/format.hpp>
 
-#include "host/obj_io.h"
+#include "host/io/file_error.h"
 
 namespace host {
 
@@ -42,6 +44,41 @@ std::string read_input(const std::string& path, const std::string& name) {
     }
     text.resize(size);
     return text;
+}
+
+input_view::input_view(const std::string& path, const std::string& name) {
+    if (path != "-") {
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            throw file_error(name, 0, (boost::format("cannot open the file (%s)") % std::strerror(errno)).str());
+        struct stat st {};
+        const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0;
+        if (regular) {
+            void* m = ::mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+            if (m != MAP_FAILED) {
+                map_ = m;
+                map_size_ = static_cast<std::size_t>(st.st_size);
+                ::madvise(map_, map_size_, MADV_SEQUENTIAL);
+                text_ = std::string_view(static_cast<const char*>(map_), map_size_);
+            }
+        }
+        ::close(fd);
+        if (map_) return;
+    }
+    read_ = read_input(path, name);
+    text_ = read_;
+}
+
+input_view::~input_view() {
+    if (map_) ::munmap(map_, map_size_);
+}
+
+void input_view::release(const char* b, const char* e) const {
+    if (!map_) return;
+    const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+    const auto from = (reinterpret_cast<std::uintptr_t>(b) + page - 1) / page * page;
+    const auto to = reinterpret_cast<std::uintptr_t>(e) / page * page;
+    if (to > from) ::madvise(reinterpret_cast<void*>(from), to - from, MADV_DONTNEED);
 }
 
 }  // namespace host

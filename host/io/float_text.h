@@ -17,6 +17,10 @@ namespace host {
 // infinities "inf" and "-inf". Negative zero is "-0".
 void append_float(std::string& out, float f);
 
+// The same, the slow way (std::to_chars, then a full read-back check): what
+// append_float must match bit for bit, kept for the tests.
+void append_float_reference(std::string& out, float f);
+
 // Reads a whole decimal number (JSON's or C's syntax: an optional '-', digits,
 // fraction, exponent) into `out`, correctly rounded to the nearest float.
 // False, with `out` unchanged, for anything else or a value beyond the float

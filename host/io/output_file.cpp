@@ -1,4 +1,4 @@
-#include "host/output_file.h"
+#include "host/io/output_file.h"
 
 #include <fcntl.h>
 #include <sys/socket.h>
@@ -14,7 +14,7 @@
 
 #include <boost/format.hpp>
 
-#include "host/obj_io.h"
+#include "host/io/file_error.h"
 
 namespace host {
 

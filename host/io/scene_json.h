@@ -1,7 +1,7 @@
 // Scene files: shapes of a scene, with their subtrees, as JSON text.
 //
 // The format is described in the README ("Scene files") and by
-// host/scene.schema.json. Shapes are listed depth first, each naming its
+// host/io/scene.schema.json. Shapes are listed depth first, each naming its
 // parent by its index in the list; skins name their joints and link parts
 // their targets the same way. Reading is all or nothing: the whole file is
 // parsed and checked into a scene_document before any shape is made.
@@ -14,7 +14,7 @@
 
 #include "frame/sdk/math.h"
 #include "host/mesh_data.h"
-#include "host/obj_io.h"  // host::file_error
+#include "host/io/file_error.h"  // host::file_error
 #include "host/shape_state.h"
 
 namespace host {

@@ -10,17 +10,17 @@
 #include <boost/format.hpp>
 #include <nlohmann/json.hpp>
 
-#include "host/float_text.h"
+#include "host/io/float_text.h"
 #include "host/image.h"
-#include "host/input_text.h"
+#include "host/io/input_text.h"
 #include "host/line_shape.h"
 #include "host/mesh_algorithms.h"
 #include "host/mesh_shape.h"
-#include "host/obj_io.h"
+#include "host/io/file_error.h"
 #include "host/part.h"
 #include "host/primitive_shape.h"
 #include "host/scene.h"
-#include "host/scene_json.h"
+#include "host/io/scene_json.h"
 #include "host/skin_view.h"
 
 namespace host {

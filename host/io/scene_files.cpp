@@ -1,4 +1,4 @@
-#include "host/scene_files.h"
+#include "host/io/scene_files.h"
 
 #include <algorithm>
 #include <cctype>
@@ -7,28 +7,37 @@
 
 #include <boost/format.hpp>
 
-#include "host/input_text.h"
+#include "host/io/input_text.h"
+#include "host/line_shape.h"
 #include "host/mesh_shape.h"
 #include "host/part.h"
 #include "host/scene.h"
-#include "host/scene_json.h"
+#include "host/io/scene_json.h"
 
 namespace host {
 namespace {
 
-// The new meshes under the root, in one undo step, announced as created.
-std::vector<mesh_shape*> add_objects(scene& target, std::vector<obj_object> objects) {
+// The new meshes, then the polylines as line shapes, under the root, in one
+// undo step, announced as created; the file's warnings go to `warnings`.
+std::vector<mesh_shape*> add_objects(scene& target, obj_contents contents, file_warnings* warnings) {
     std::vector<mesh_shape*> added;
     std::vector<shape_class*> announced;
     {
         const undo_scope step(target);
-        for (obj_object& o : objects) {
+        for (obj_object& o : contents.objects) {
             mesh_shape& s = target.add_mesh(o.name, std::move(o.mesh));
             added.push_back(&s);
             announced.push_back(&s);
         }
+        for (obj_polyline& l : contents.polylines) {
+            std::vector<control_point_data> points;
+            points.reserve(l.points.size());
+            for (const vec3& p : l.points) points.push_back(line_shape::point_at(p));
+            announced.push_back(&target.add_line(l.name, std::move(points), l.closed));
+        }
     }
     target.announce_created(announced);
+    if (warnings) warnings->insert(warnings->end(), contents.warnings.begin(), contents.warnings.end());
     return added;
 }
 
@@ -46,15 +55,34 @@ std::vector<const shape*> without_root(scene& source, const std::vector<const sh
 
 }  // namespace
 
-std::vector<mesh_shape*> import_obj(scene& target, const std::string& path) {
-    return add_objects(target, read_obj(path));
+std::vector<mesh_shape*> import_obj(scene& target, const std::string& path, file_warnings* warnings) {
+    return add_objects(target, read_obj_contents(path), warnings);
 }
 
-void export_obj(const std::vector<const mesh_shape*>& shapes, const std::string& path, obj_uv_set uv_set) {
+void export_obj(const std::vector<const mesh_shape*>& shapes, const std::string& path, obj_uv_set uv_set,
+                const std::vector<const line_shape*>& lines, file_warnings* warnings) {
     std::vector<obj_output> objects;
     objects.reserve(shapes.size());
     for (const mesh_shape* s : shapes) objects.push_back(obj_output{s->get_name(), &s->data()});
-    write_obj(path, objects, uv_set);
+    std::vector<obj_polyline_output> polylines;
+    int curved = 0;
+    for (const line_shape* l : lines) {
+        obj_polyline_output out{l->get_name(), {}, l->is_closed()};
+        bool handles = false;
+        for (const control_point_data& p : l->points()) {
+            out.points.push_back(p.position);
+            for (const vec3* h : {&p.first_handle, &p.second_handle, &p.third_handle, &p.fourth_handle})
+                handles |= !(h->x == p.position.x && h->y == p.position.y && h->z == p.position.z);
+        }
+        curved += handles ? 1 : 0;
+        polylines.push_back(std::move(out));
+    }
+    file_warnings written = write_obj(path, objects, uv_set, polylines);
+    if (curved > 0)
+        written.push_back((boost::format("%s: an OBJ line is a polyline: the handles of %i %s left out (a .json "
+                                         "scene file keeps them)") %
+                           path % curved % (curved == 1 ? "line are" : "lines are")).str());
+    if (warnings) warnings->insert(warnings->end(), written.begin(), written.end());
 }
 
 std::optional<file_format> format_of_path(const std::string& path) {
@@ -74,14 +102,14 @@ file_format format_of_text(const std::string& text) {
     return first != std::string::npos && text[first] == '{' ? file_format::scene : file_format::obj;
 }
 
-std::vector<shape*> import_file(scene& target, const std::string& path, file_format* found) {
+std::vector<shape*> import_file(scene& target, const std::string& path, file_format* found, file_warnings* warnings) {
     std::optional<file_format> format = format_of_path(path);
     std::vector<shape*> out;
     if (format) {
         if (*format == file_format::scene)
             out = read_scene_json(target, path);
         else
-            for (mesh_shape* m : import_obj(target, path)) out.push_back(m);
+            for (mesh_shape* m : import_obj(target, path, warnings)) out.push_back(m);
     } else {
         // Without an extension the content decides; the input may be a
         // pipe, so it is read once.
@@ -92,30 +120,35 @@ std::vector<shape*> import_file(scene& target, const std::string& path, file_for
             out = insert_scene_document(target, parse_scene_json(text, name));
         } else {
             const std::string stem = path == "-" ? std::string("stdin") : std::filesystem::path(path).stem().string();
-            for (mesh_shape* m : add_objects(target, read_obj_text(std::move(text), name, stem))) out.push_back(m);
+            for (mesh_shape* m : add_objects(target, read_obj_contents_text(text, name, stem), warnings))
+                out.push_back(m);
         }
     }
     if (found) *found = *format;
     return out;
 }
 
-void export_file(scene& source, const std::vector<const shape*>& shapes, const std::string& path, obj_uv_set uv_set) {
+void export_file(scene& source, const std::vector<const shape*>& shapes, const std::string& path, obj_uv_set uv_set,
+                 file_warnings* warnings) {
     const std::optional<file_format> format = format_of_path(path);
     if (!format) throw file_error(path, 0, "the file type is not known: name it .obj or .json");
-    export_file(source, shapes, path, *format, uv_set);
+    export_file(source, shapes, path, *format, uv_set, warnings);
 }
 
 void export_file(scene& source, const std::vector<const shape*>& shapes, const std::string& path, file_format format,
-                 obj_uv_set uv_set) {
+                 obj_uv_set uv_set, file_warnings* warnings) {
     const std::vector<const shape*> listed = without_root(source, shapes);
     if (format == file_format::scene)
         write_scene_json(path, listed);
     else
-        export_obj(meshes_below(listed), path, uv_set);
+        export_obj(meshes_below(listed), path, uv_set, lines_below(listed), warnings);
 }
 
-std::vector<const mesh_shape*> meshes_below(const std::vector<const shape*>& shapes) {
-    std::vector<const mesh_shape*> out;
+namespace {
+
+template <class Kind>
+std::vector<const Kind*> kind_below(const std::vector<const shape*>& shapes) {
+    std::vector<const Kind*> out;
     std::unordered_set<const shape*> seen;
     for (const shape* top : shapes) {
         std::vector<const shape*> work{top};
@@ -123,12 +156,22 @@ std::vector<const mesh_shape*> meshes_below(const std::vector<const shape*>& sha
             const shape* s = work.back();
             work.pop_back();
             if (!seen.insert(s).second) continue;
-            if (const auto* m = dynamic_cast<const mesh_shape*>(s)) out.push_back(m);
+            if (const auto* m = dynamic_cast<const Kind*>(s)) out.push_back(m);
             const std::vector<shape*>& kids = s->children();
             for (auto it = kids.rbegin(); it != kids.rend(); ++it) work.push_back(*it);
         }
     }
     return out;
+}
+
+}  // namespace
+
+std::vector<const mesh_shape*> meshes_below(const std::vector<const shape*>& shapes) {
+    return kind_below<mesh_shape>(shapes);
+}
+
+std::vector<const line_shape*> lines_below(const std::vector<const shape*>& shapes) {
+    return kind_below<line_shape>(shapes);
 }
 
 }  // namespace host

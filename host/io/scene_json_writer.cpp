@@ -11,13 +11,13 @@
 #include <nlohmann/json.hpp>
 
 #include "frame/sdk/image.h"
-#include "host/float_text.h"
+#include "host/io/float_text.h"
 #include "host/line_shape.h"
 #include "host/mesh_shape.h"
-#include "host/obj_io.h"
-#include "host/output_file.h"
+#include "host/io/file_error.h"
+#include "host/io/output_file.h"
 #include "host/part.h"
-#include "host/scene_json.h"
+#include "host/io/scene_json.h"
 
 namespace host {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "host/obj_io.h"
+#include "host/io/obj_format.h"
 
 namespace host {
 
@@ -13,18 +13,26 @@ class scene;
 class shape;
 class mesh_shape;
 
+class line_shape;
+
+// What a reader or writer could not keep, one line per kind.
+using file_warnings = std::vector<std::string>;
+
 // Reads an OBJ file and adds one polygon-mesh shape per object under the
-// root, named after the object, in file order; one undo step. Returns the
-// new shapes. Throws host::file_error (nothing is added then).
-std::vector<mesh_shape*> import_obj(scene& target, const std::string& path);
+// root, named after the object, in file order, then one line shape per `l`
+// line; one undo step. Returns the new meshes. Throws host::file_error
+// (nothing is added then).
+std::vector<mesh_shape*> import_obj(scene& target, const std::string& path, file_warnings* warnings = nullptr);
 
-// Writes the meshes as objects named after their shapes, in local
-// coordinates, with the chosen UV set. Throws host::file_error.
+// Writes the meshes as objects named after their shapes, then the lines'
+// control points as polylines, in local coordinates, with the chosen UV
+// set. Throws host::file_error.
 void export_obj(const std::vector<const mesh_shape*>& shapes, const std::string& path,
-                obj_uv_set uv_set = obj_uv_set::parameter);
+                obj_uv_set uv_set = obj_uv_set::parameter, const std::vector<const line_shape*>& lines = {},
+                file_warnings* warnings = nullptr);
 
-// The two file formats: Wavefront OBJ (polygon meshes only) and the scene
-// file (JSON, every shape; see scene_json.h).
+// The two file formats: Wavefront OBJ (polygon meshes and polylines) and
+// the scene file (JSON, every shape; see scene_json.h).
 enum class file_format { obj, scene };
 
 // The format a path names by its extension, in any case: ".obj" or
@@ -42,7 +50,9 @@ file_format format_of_text(const std::string& text);
 // the top (for OBJ, the meshes). When `found` is given it receives the
 // format read. Throws host::file_error (nothing is added then), also for
 // an extension other than .obj and .json.
-std::vector<shape*> import_file(scene& target, const std::string& path, file_format* found = nullptr);
+// What the file held that the scene cannot keep goes to `warnings`.
+std::vector<shape*> import_file(scene& target, const std::string& path, file_format* found = nullptr,
+                                file_warnings* warnings = nullptr);
 
 // Writes `shapes` in the format of the path's extension: a scene file
 // holds them with their subtrees (the root's children give the whole
@@ -51,14 +61,17 @@ std::vector<shape*> import_file(scene& target, const std::string& path, file_for
 // host::file_error, also for an extension other than .obj and .json or for
 // a path without one.
 void export_file(scene& source, const std::vector<const shape*>& shapes, const std::string& path,
-                 obj_uv_set uv_set = obj_uv_set::parameter);
+                 obj_uv_set uv_set = obj_uv_set::parameter, file_warnings* warnings = nullptr);
 
 // The same in the format given, whatever the path's name.
 void export_file(scene& source, const std::vector<const shape*>& shapes, const std::string& path, file_format format,
-                 obj_uv_set uv_set = obj_uv_set::parameter);
+                 obj_uv_set uv_set = obj_uv_set::parameter, file_warnings* warnings = nullptr);
 
 // The polygon meshes among `shapes` and their subtrees, depth first, each
 // once.
 std::vector<const mesh_shape*> meshes_below(const std::vector<const shape*>& shapes);
+
+// The same for the line shapes.
+std::vector<const line_shape*> lines_below(const std::vector<const shape*>& shapes);
 
 }  // namespace host

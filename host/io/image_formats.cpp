@@ -1,4 +1,4 @@
-#include "host/image_formats.h"
+#include "host/io/image_formats.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,0 +1,312 @@
+// The OBJ writer: the lines of each kind are formatted in blocks on several
+// threads at once and written in order, so that the shortest-float text of
+// a large mesh costs a fraction of the time one thread would need.
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+#include <thread>
+
+#include <boost/format.hpp>
+
+#include "host/io/float_text.h"
+#include "host/io/obj_format.h"
+#include "host/io/output_file.h"
+
+namespace host {
+namespace {
+
+void append_int(std::string& out, long long i) {
+    char buf[24];
+    const auto r = std::to_chars(buf, buf + sizeof buf, i);
+    out.append(buf, r.ptr);
+}
+
+std::string clean_line(std::string text) {
+    for (char& c : text)
+        if (c == '\n' || c == '\r' || c == '\0') c = '_';
+    return text;
+}
+
+std::uint64_t bits(const vec2& v) {
+    std::uint32_t a, b;
+    std::memcpy(&a, &v.x, 4);
+    std::memcpy(&b, &v.y, 4);
+    return (static_cast<std::uint64_t>(a) << 32) | b;
+}
+
+bool same_bits(const vec3& a, const vec3& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool same_bits(const vec2& a, const vec2& b) { return bits(a) == bits(b); }
+
+// Writes `count` items through `format(out, i)`, in blocks formatted on
+// several threads, in order.
+template <class Format>
+void write_parallel(output_file& file, std::string& out, std::size_t count, Format format) {
+    constexpr std::size_t block = 1u << 15;
+    if (count < 2 * block) {
+        for (std::size_t i = 0; i < count; ++i) {
+            format(out, i);
+            if (out.size() >= (1u << 20)) {
+                file.write(out);
+                out.clear();
+            }
+        }
+        return;
+    }
+    file.write(out);
+    out.clear();
+    const unsigned threads = std::max(1u, std::min(8u, std::thread::hardware_concurrency()));
+    std::vector<std::string> texts(threads);
+    for (std::size_t first = 0; first < count; first += block * threads) {
+        const auto work = [&](unsigned t) {
+            std::string& s = texts[t];
+            s.clear();
+            const std::size_t b = first + block * t, e = std::min(count, b + block);
+            for (std::size_t i = b; i < e; ++i) format(s, i);
+        };
+        std::vector<std::thread> pool;
+        for (unsigned t = 1; t < threads; ++t) pool.emplace_back(work, t);
+        work(0);
+        for (std::thread& t : pool) t.join();
+        for (const std::string& s : texts) file.write(s);
+    }
+}
+
+// The records one kind of corner attribute (texture coordinates or
+// normals) is written as: one per record the file shared that its corners
+// still agree on, in the file's order, then one per other corner.
+template <class Value>
+struct corner_records {
+    std::vector<std::int32_t> corner_of_record;  // the corner whose value a record writes
+    std::vector<std::int32_t> record_of_corner;  // per corner slot, -1 for none
+};
+
+template <class Value>
+corner_records<Value> records(const mesh_data& m, const std::vector<Value>& values,
+                              const std::vector<std::int32_t>& source, const std::vector<std::uint8_t>& face_has) {
+    corner_records<Value> r;
+    r.record_of_corner.assign(m.corner_vertex.size(), -1);
+    std::vector<std::int32_t> first;  // per source: its first corner
+    if (!source.empty()) {
+        std::int32_t top = -1;
+        for (std::int32_t s : source) top = std::max(top, s);
+        first.assign(static_cast<std::size_t>(top + 1), -1);
+        for (int f = 0; f < m.face_count(); ++f) {
+            if (!face_has[f]) continue;
+            for (int k = 0; k < m.face_size[f]; ++k) {
+                const std::int32_t c = m.face_start[f] + k;
+                const std::int32_t s = source[c];
+                if (s >= 0 && first[s] < 0) first[s] = c;
+            }
+        }
+        std::vector<std::int32_t> record(first.size(), -1);
+        for (std::size_t s = 0; s < first.size(); ++s)
+            if (first[s] >= 0) {
+                record[s] = static_cast<std::int32_t>(r.corner_of_record.size());
+                r.corner_of_record.push_back(first[s]);
+            }
+        first.swap(record);  // now per source: its record
+    }
+    for (int f = 0; f < m.face_count(); ++f) {
+        if (!face_has[f]) continue;
+        for (int k = 0; k < m.face_size[f]; ++k) {
+            const std::int32_t c = m.face_start[f] + k;
+            const std::int32_t s = source.empty() ? -1 : source[c];
+            if (s >= 0 && same_bits(values[r.corner_of_record[first[s]]], values[c])) {
+                r.record_of_corner[c] = first[s];
+            } else {
+                r.record_of_corner[c] = static_cast<std::int32_t>(r.corner_of_record.size());
+                r.corner_of_record.push_back(c);
+            }
+        }
+    }
+    return r;
+}
+
+// The object's opening lines: those it was read with while its name is
+// still theirs (else their `mtllib` lines and an `o` line with the name).
+void header(std::string& out, const std::string& name, const mesh_extras& x) {
+    bool named = x.obj_header_name == name;
+    if (named) {
+        named = false;
+        for (const std::string& l : x.obj_header)
+            if (l.size() >= 1 && (l[0] == 'o' || l[0] == 'g') && (l.size() == 1 || l[1] == ' ' || l[1] == '\t'))
+                named = true;
+    }
+    for (const std::string& l : x.obj_header)
+        if (named || l.compare(0, 6, "mtllib") == 0) out += clean_line(l) + '\n';
+    if (!named) out += "o " + clean_line(name) + "\n";
+}
+
+}  // namespace
+
+std::vector<std::string> write_obj(const std::string& path, const std::vector<obj_output>& objects,
+                                   obj_uv_set uv_set, const std::vector<obj_polyline_output>& polylines) {
+    output_file file(path);
+    std::string out;
+    long long vertex_base = 0, texcoord_base = 0, normal_base = 0;
+    int other_set = 0, skinned = 0;
+    for (const obj_output& object : objects) {
+        const mesh_data empty;
+        const mesh_data& m = object.mesh ? *object.mesh : empty;
+        const mesh_extras& x = m.extras;
+        header(out, object.name, x);
+
+        const bool flagged = !x.vertex_flags.empty();
+        write_parallel(file, out, static_cast<std::size_t>(m.vertex_count()), [&](std::string& s, std::size_t v) {
+            const vec3& p = m.positions[v];
+            s += "v ";
+            append_float(s, p.x);
+            s += ' ';
+            append_float(s, p.y);
+            s += ' ';
+            append_float(s, p.z);
+            if (flagged) {
+                const std::uint8_t fl = x.vertex_flags[v];
+                if (fl & vertex_has_color) {
+                    const vec4& c = x.vertex_color[v];
+                    for (float value : {c.x, c.y, c.z}) {
+                        s += ' ';
+                        append_float(s, value);
+                    }
+                    if (fl & vertex_has_alpha) {
+                        s += ' ';
+                        append_float(s, c.w);
+                    }
+                } else if (fl & vertex_has_w) {
+                    s += ' ';
+                    append_float(s, x.vertex_w[v]);
+                }
+            }
+            s += '\n';
+        });
+        if (!m.vertex_skin.empty() &&
+            std::any_of(m.vertex_skin.begin(), m.vertex_skin.end(), [](std::int32_t s) { return s >= 0; }))
+            ++skinned;
+
+        const std::vector<vec2>& uvs = uv_set == obj_uv_set::parameter ? m.corner_puv : m.corner_duv;
+        const std::vector<vec2>& other = uv_set == obj_uv_set::parameter ? m.corner_duv : m.corner_puv;
+        for (int f = 0; f < m.face_count(); ++f) {
+            if (!m.face_has_uv[f]) continue;
+            const std::size_t s = static_cast<std::size_t>(m.face_start[f]);
+            bool differs = false;
+            for (int k = 0; k < m.face_size[f] && !differs; ++k) differs = !same_bits(uvs[s + k], other[s + k]);
+            if (differs) {
+                ++other_set;
+                break;
+            }
+        }
+        const corner_records<vec2> uv = records(m, uvs, x.corner_uv_source, m.face_has_uv);
+        write_parallel(file, out, uv.corner_of_record.size(), [&](std::string& s, std::size_t r) {
+            const std::int32_t c = uv.corner_of_record[r];
+            const vec2& t = uvs[c];
+            const std::int32_t src = x.corner_uv_source.empty() ? -1 : x.corner_uv_source[c];
+            const int size = src >= 0 && static_cast<std::size_t>(src) < x.texcoord_size.size() ? x.texcoord_size[src] : 2;
+            s += "vt ";
+            append_float(s, t.x);
+            if (size >= 2) {
+                s += ' ';
+                append_float(s, t.y);
+            }
+            if (size >= 3) {
+                s += ' ';
+                append_float(s, x.texcoord_w[src]);
+            }
+            s += '\n';
+        });
+        const bool with_normals = !m.corner_normal.empty();
+        const corner_records<vec3> nr = with_normals ? records(m, m.corner_normal, x.corner_normal_source, m.face_has_normals)
+                                                     : corner_records<vec3>();
+        write_parallel(file, out, nr.corner_of_record.size(), [&](std::string& s, std::size_t r) {
+            const vec3& n = m.corner_normal[nr.corner_of_record[r]];
+            s += "vn ";
+            append_float(s, n.x);
+            s += ' ';
+            append_float(s, n.y);
+            s += ' ';
+            append_float(s, n.z);
+            s += '\n';
+        });
+
+        // A face's style lines when its material or smoothing differs from
+        // the face before it in the object; the object starts with none.
+        const bool styled = !x.face_style.empty();
+        const face_style none;
+        const auto style_of = [&](std::size_t f) -> const face_style& {
+            const std::int32_t s = styled ? x.face_style[f] : -1;
+            return s >= 0 ? x.styles[s] : none;
+        };
+        write_parallel(file, out, static_cast<std::size_t>(m.face_count()), [&](std::string& s, std::size_t f) {
+            const int n = m.face_size[f];
+            if (n == 0) return;  // a face without corners has no OBJ form
+            if (styled) {
+                std::size_t before = f;  // the face written before this one
+                while (before > 0 && m.face_size[before - 1] == 0) --before;
+                const face_style& now = style_of(f);
+                const face_style& was = before > 0 ? style_of(before - 1) : none;
+                if (now.material != was.material && !now.material.empty())
+                    s += "usemtl " + clean_line(now.material) + '\n';
+                if (now.smoothing != was.smoothing)
+                    s += "s " + (now.smoothing.empty() ? std::string("off") : clean_line(now.smoothing)) + '\n';
+            }
+            s += 'f';
+            const std::int32_t start = m.face_start[f];
+            const bool has_uv = m.face_has_uv[f] != 0;
+            const bool has_n = with_normals && m.face_has_normals[f];
+            for (int k = 0; k < n; ++k) {
+                s += ' ';
+                append_int(s, vertex_base + m.corner_vertex[start + k] + 1);
+                if (has_uv || has_n) {
+                    s += '/';
+                    if (has_uv) append_int(s, texcoord_base + uv.record_of_corner[start + k] + 1);
+                    if (has_n) {
+                        s += '/';
+                        append_int(s, normal_base + nr.record_of_corner[start + k] + 1);
+                    }
+                }
+            }
+            s += '\n';
+        });
+        vertex_base += m.vertex_count();
+        texcoord_base += static_cast<long long>(uv.corner_of_record.size());
+        normal_base += static_cast<long long>(nr.corner_of_record.size());
+    }
+    for (const obj_polyline_output& line : polylines) {
+        if (line.points.size() < 2) continue;
+        out += "o " + clean_line(line.name) + "\n";
+        for (const vec3& p : line.points) {
+            out += "v ";
+            append_float(out, p.x);
+            out += ' ';
+            append_float(out, p.y);
+            out += ' ';
+            append_float(out, p.z);
+            out += '\n';
+        }
+        out += 'l';
+        for (std::size_t i = 0; i < line.points.size(); ++i) {
+            out += ' ';
+            append_int(out, vertex_base + static_cast<long long>(i) + 1);
+        }
+        if (line.closed && line.points.size() > 2) {
+            out += ' ';
+            append_int(out, vertex_base + 1);
+        }
+        out += '\n';
+        vertex_base += static_cast<long long>(line.points.size());
+    }
+    file.write(out);
+    file.commit();
+
+    std::vector<std::string> warnings;
+    if (other_set > 0)
+        warnings.push_back((boost::format("%s: an OBJ file holds one UV set: the %s set of %i %s left out "
+                                          "(--uv-set chooses the set)") %
+                            path % (uv_set == obj_uv_set::parameter ? "distance" : "parameter") % other_set %
+                            (other_set == 1 ? "mesh is" : "meshes are")).str());
+    if (skinned > 0)
+        warnings.push_back((boost::format("%s: the skin weights of %i %s left out (a .json scene file keeps them)") %
+                            path % skinned % (skinned == 1 ? "mesh are" : "meshes are")).str());
+    return warnings;
+}
+
+}  // namespace host
