@@ -17,6 +17,10 @@ namespace host {
 // infinities "inf" and "-inf". Negative zero is "-0".
 void append_float(std::string& out, float f);
 
+// The same into a buffer of at least float_text_size bytes; returns the end.
+inline constexpr int float_text_size = 32;
+char* write_float(char* out, float f);
+
 // The same, the slow way (std::to_chars, then a full read-back check): what
 // append_float must match bit for bit, kept for the tests.
 void append_float_reference(std::string& out, float f);

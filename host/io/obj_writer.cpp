@@ -21,6 +21,27 @@ void append_int(std::string& out, long long i) {
     out.append(buf, r.ptr);
 }
 
+char* put_int(char* out, long long i) { return std::to_chars(out, out + 24, i).ptr; }
+
+char* put_float(char* out, float f) {
+    *out = ' ';
+    return write_float(out + 1, f);
+}
+
+// Appends what fn(begin) writes, at most `most` bytes, to `s` (formatting
+// straight into the string, which small appends would make several times
+// slower).
+template <class Fn>
+void put(std::string& s, std::size_t most, Fn fn) {
+    const std::size_t old = s.size();
+    if (s.capacity() < old + most) s.reserve(std::max(2 * s.capacity(), old + most));
+    s.resize(old + most);
+    char* const b = &s[old];
+    s.resize(old + static_cast<std::size_t>(fn(b) - b));
+}
+
+constexpr std::size_t number_room = float_text_size + 2;
+
 std::string clean_line(std::string text) {
     for (char& c : text)
         if (c == '\n' || c == '\r' || c == '\0') c = '_';
@@ -153,31 +174,23 @@ std::vector<std::string> write_obj(const std::string& path, const std::vector<ob
 
         const bool flagged = !x.vertex_flags.empty();
         write_parallel(file, out, static_cast<std::size_t>(m.vertex_count()), [&](std::string& s, std::size_t v) {
-            const vec3& p = m.positions[v];
-            s += "v ";
-            append_float(s, p.x);
-            s += ' ';
-            append_float(s, p.y);
-            s += ' ';
-            append_float(s, p.z);
-            if (flagged) {
-                const std::uint8_t fl = x.vertex_flags[v];
-                if (fl & vertex_has_color) {
-                    const vec4& c = x.vertex_color[v];
-                    for (float value : {c.x, c.y, c.z}) {
-                        s += ' ';
-                        append_float(s, value);
+            put(s, 8 * number_room, [&](char* o) {
+                const vec3& p = m.positions[v];
+                *o++ = 'v';
+                o = put_float(put_float(put_float(o, p.x), p.y), p.z);
+                if (flagged) {
+                    const std::uint8_t fl = x.vertex_flags[v];
+                    if (fl & vertex_has_color) {
+                        const vec4& c = x.vertex_color[v];
+                        o = put_float(put_float(put_float(o, c.x), c.y), c.z);
+                        if (fl & vertex_has_alpha) o = put_float(o, c.w);
+                    } else if (fl & vertex_has_w) {
+                        o = put_float(o, x.vertex_w[v]);
                     }
-                    if (fl & vertex_has_alpha) {
-                        s += ' ';
-                        append_float(s, c.w);
-                    }
-                } else if (fl & vertex_has_w) {
-                    s += ' ';
-                    append_float(s, x.vertex_w[v]);
                 }
-            }
-            s += '\n';
+                *o++ = '\n';
+                return o;
+            });
         });
         if (!m.vertex_skin.empty() &&
             std::any_of(m.vertex_skin.begin(), m.vertex_skin.end(), [](std::int32_t s) { return s >= 0; }))
@@ -201,30 +214,28 @@ std::vector<std::string> write_obj(const std::string& path, const std::vector<ob
             const vec2& t = uvs[c];
             const std::int32_t src = x.corner_uv_source.empty() ? -1 : x.corner_uv_source[c];
             const int size = src >= 0 && static_cast<std::size_t>(src) < x.texcoord_size.size() ? x.texcoord_size[src] : 2;
-            s += "vt ";
-            append_float(s, t.x);
-            if (size >= 2) {
-                s += ' ';
-                append_float(s, t.y);
-            }
-            if (size >= 3) {
-                s += ' ';
-                append_float(s, x.texcoord_w[src]);
-            }
-            s += '\n';
+            put(s, 4 * number_room, [&](char* o) {
+                *o++ = 'v';
+                *o++ = 't';
+                o = put_float(o, t.x);
+                if (size >= 2) o = put_float(o, t.y);
+                if (size >= 3) o = put_float(o, x.texcoord_w[src]);
+                *o++ = '\n';
+                return o;
+            });
         });
         const bool with_normals = !m.corner_normal.empty();
         const corner_records<vec3> nr = with_normals ? records(m, m.corner_normal, x.corner_normal_source, m.face_has_normals)
                                                      : corner_records<vec3>();
         write_parallel(file, out, nr.corner_of_record.size(), [&](std::string& s, std::size_t r) {
             const vec3& n = m.corner_normal[nr.corner_of_record[r]];
-            s += "vn ";
-            append_float(s, n.x);
-            s += ' ';
-            append_float(s, n.y);
-            s += ' ';
-            append_float(s, n.z);
-            s += '\n';
+            put(s, 4 * number_room, [&](char* o) {
+                *o++ = 'v';
+                *o++ = 'n';
+                o = put_float(put_float(put_float(o, n.x), n.y), n.z);
+                *o++ = '\n';
+                return o;
+            });
         });
 
         // A face's style lines when its material or smoothing differs from
@@ -248,23 +259,26 @@ std::vector<std::string> write_obj(const std::string& path, const std::vector<ob
                 if (now.smoothing != was.smoothing)
                     s += "s " + (now.smoothing.empty() ? std::string("off") : clean_line(now.smoothing)) + '\n';
             }
-            s += 'f';
             const std::int32_t start = m.face_start[f];
             const bool has_uv = m.face_has_uv[f] != 0;
             const bool has_n = with_normals && m.face_has_normals[f];
-            for (int k = 0; k < n; ++k) {
-                s += ' ';
-                append_int(s, vertex_base + m.corner_vertex[start + k] + 1);
-                if (has_uv || has_n) {
-                    s += '/';
-                    if (has_uv) append_int(s, texcoord_base + uv.record_of_corner[start + k] + 1);
-                    if (has_n) {
-                        s += '/';
-                        append_int(s, normal_base + nr.record_of_corner[start + k] + 1);
+            put(s, 2 + static_cast<std::size_t>(n) * 3 * 22, [&](char* o) {
+                *o++ = 'f';
+                for (int k = 0; k < n; ++k) {
+                    *o++ = ' ';
+                    o = put_int(o, vertex_base + m.corner_vertex[start + k] + 1);
+                    if (has_uv || has_n) {
+                        *o++ = '/';
+                        if (has_uv) o = put_int(o, texcoord_base + uv.record_of_corner[start + k] + 1);
+                        if (has_n) {
+                            *o++ = '/';
+                            o = put_int(o, normal_base + nr.record_of_corner[start + k] + 1);
+                        }
                     }
                 }
-            }
-            s += '\n';
+                *o++ = '\n';
+                return o;
+            });
         });
         vertex_base += m.vertex_count();
         texcoord_base += static_cast<long long>(uv.corner_of_record.size());
