@@ -102,6 +102,7 @@ void run_check(const global_options& options, const check_options& o) {
     check_file_types({o.input});
     auto app = open_host(options);
     host::scene& scene = app->new_scene();
+    scene.set_history_limit(0);  // a pipeline never undoes: no copies of the meshes
     read_scene(scene, o.input, nullptr, stderr);
     const std::vector<host::mesh_shape*> shapes = scene_meshes(scene);
     nlohmann::ordered_json report = {{"shapes", nlohmann::ordered_json::array()}};

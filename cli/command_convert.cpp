@@ -29,6 +29,7 @@ void run_convert(const global_options& options, const convert_options& o) {
     std::FILE* progress = progress_stream({o.output});
     auto app = open_host(options);
     host::scene& scene = app->new_scene();
+    scene.set_history_limit(0);  // a pipeline never undoes: no copies of the meshes
     host::file_format input_format = host::file_format::obj;
     read_scene(scene, o.input, &input_format, progress);
     for (const host::mesh_shape* s : scene_meshes(scene)) print_counts(progress, *s);

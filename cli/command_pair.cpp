@@ -239,9 +239,11 @@ void run_pair(const global_options& options, const pair_options& o, bool makeup)
 
     auto start = std::chrono::steady_clock::now();
     host::scene& scene = app->new_scene();
+    scene.set_history_limit(0);  // a pipeline never undoes: no copies of the meshes
     host::file_format input_format = host::file_format::obj;
     read_scene(scene, o.input, &input_format, progress);
     scene.clear_history();
+    release_free_memory();
     const double import_s = seconds_since(start);
     std::vector<host::mesh_shape*> shapes = scene_meshes(scene);
     std::vector<host::shape*> lines = o.sym_lines ? line_targets(scene, o.shape) : std::vector<host::shape*>();
@@ -292,6 +294,7 @@ void run_pair(const global_options& options, const pair_options& o, bool makeup)
                           l.question % (l.answer ? "" : " (--force-lines answers yes)")).str().c_str());
     }
     const double pair_s = seconds_since(start);
+    release_free_memory();
 
     double export_s = 0.0;
     if (!failed && !skin_failed) {

@@ -77,6 +77,7 @@ void run_repair(const global_options& options, repair_options o) {
     auto app = open_host(options);
     app->set_message_sink([progress](const std::string& line) { std::fprintf(progress, "%s\n", line.c_str()); });
     host::scene& scene = app->new_scene();
+    scene.set_history_limit(0);  // a pipeline never undoes: no copies of the meshes
     host::file_format input_format = host::file_format::obj;
     read_scene(scene, o.input, &input_format, progress);
     const std::vector<host::mesh_shape*> shapes = scene_meshes(scene);

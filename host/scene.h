@@ -139,6 +139,8 @@ public:
     // Forgets the history, e.g. after building a scene that should start
     // without undo steps.
     void clear_history() { undo_.clear(); }
+    // Keeps at most `steps` undo steps; 0 saves nothing (see undo_stack).
+    void set_history_limit(std::size_t steps) { undo_.set_limit(steps); }
     bool can_undo() const { return undo_.can_undo(); }
     bool can_redo() const { return undo_.can_redo(); }
     const undo_stack& history() const { return undo_; }

@@ -37,8 +37,17 @@ void undo_stack::close() {
     if (done_.size() > limit_) done_.erase(done_.begin());
 }
 
+void undo_stack::set_limit(std::size_t limit) {
+    limit_ = limit;
+    while (done_.size() > limit_) done_.erase(done_.begin());
+    if (limit_ == 0) {
+        clear();
+        undone_.clear();
+    }
+}
+
 void undo_stack::before_change(shape& target, change_kind kind) {
-    if (depth_ == 0) {
+    if (depth_ == 0 || limit_ == 0) {
         // A change outside every step would be overwritten by a redo.
         if (kind != change_kind::selection) undone_.clear();
         return;

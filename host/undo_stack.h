@@ -22,6 +22,9 @@ class undo_stack {
 public:
     // At most `limit` steps are kept; the oldest go first.
     explicit undo_stack(std::size_t limit = 100) : limit_(limit) {}
+    // Keeps at most `limit` steps from now on; 0 keeps none and saves no
+    // state at all (a batch job that never undoes spares the copies).
+    void set_limit(std::size_t limit);
 
     void open();
     // Opens a step that continues the newest one, so that its changes undo

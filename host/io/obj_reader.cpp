@@ -87,35 +87,34 @@ bool is_non_finite_word(const char* b, const char* e) {
     return word == "nan" || word == "inf" || word == "infinity";
 }
 
-// Reads the number token [b, e): a plain decimal that fits a float
-// (correctly rounded; a tiny value underflows to zero) or a non-finite
-// word. False for anything else.
-bool parse_number(const char* b, const char* e, float& out) {
+// Reads the number token at b (not blank), ending at a blank or e: a plain
+// decimal that fits a float (correctly rounded; a tiny value underflows to
+// zero) or a non-finite word. Returns the token's end, or null for
+// anything else.
+const char* parse_number(const char* b, const char* e, float& out) {
     const char* t = b;
-    if (t < e && *t == '+') {
+    if (*t == '+') {
         ++t;
-        if (t < e && (*t == '+' || *t == '-')) return false;
+        if (t < e && (*t == '+' || *t == '-')) return nullptr;
     }
     const auto r = fast_float::from_chars(t, e, out);
-    if (r.ec != std::errc() || r.ptr != e) return false;
-    if (std::isfinite(out)) return true;
+    if (r.ec != std::errc() || (r.ptr != e && !is_blank(*r.ptr))) return nullptr;
+    if (std::isfinite(out)) return r.ptr;
     // Infinity from digits is an overflow; the words must be exactly that.
-    return is_non_finite_word(b, e);
+    return is_non_finite_word(b, r.ptr) ? r.ptr : nullptr;
 }
 
-// An OBJ index ([+-]digits, at most 10 digits) into `out`.
-bool parse_index(const char* b, const char* e, long long& out) {
-    if (b == e) return false;
-    const bool negative = *b == '-';
-    const char* p = *b == '+' || *b == '-' ? b + 1 : b;
-    if (p == e || e - p > 10) return false;
+// Reads an index ([+-]digits, at most 10 digits) at p; returns its end, or
+// null when there are no digits or too many.
+const char* parse_index_at(const char* p, const char* e, long long& out) {
+    const bool negative = p < e && *p == '-';
+    if (p < e && (*p == '+' || *p == '-')) ++p;
+    const char* digits = p;
     long long v = 0;
-    for (; p < e; ++p) {
-        if (!is_digit(*p)) return false;
-        v = v * 10 + (*p - '0');
-    }
+    while (p < e && is_digit(*p) && p - digits < 11) v = v * 10 + (*p++ - '0');
+    if (p == digits || p - digits > 10) return nullptr;
     out = negative ? -v : v;
-    return true;
+    return p;
 }
 
 enum ref_kind : std::uint8_t { ref_vertex, ref_texcoord, ref_normal, ref_line_vertex };
@@ -282,9 +281,10 @@ private:
         for (;;) {
             p = skip_blanks(p, e);
             if (p == e) break;
-            const char* te = token_end(p, e);
             float value = 0.0f;
-            if (!parse_number(p, te, value)) {
+            const char* te = parse_number(p, e, value);
+            if (!te) {
+                te = token_end(p, e);
                 // A line short of numbers is reported as such first.
                 int tokens = n;
                 for (const char* q = p; (q = skip_blanks(q, e)) < e; q = token_end(q, e)) ++tokens;
@@ -395,34 +395,34 @@ private:
         for (;;) {
             p = skip_blanks(p, e);
             if (p == e) break;
-            const char* te = token_end(p, e);
             const auto bad = [&] {
-                fail((boost::format("face corner '%s' is not an index or index/index/index") % std::string(p, te))
-                         .str());
+                fail((boost::format("face corner '%s' is not an index or index/index/index") %
+                      std::string(p, token_end(p, e))).str());
             };
-            const char* s1 = std::find(p, te, '/');
-            const char* s2 = s1 == te ? te : std::find(s1 + 1, te, '/');
-            if (s2 != te && std::find(s2 + 1, te, '/') != te) bad();
+            // index, index/index, index/index/index or index//index
             long long v = 0, vt = 0, vn = 0;
-            if (!parse_index(p, s1, v)) bad();
+            const char* q = parse_index_at(p, e, v);
+            if (!q) bad();
             const std::size_t slot = c_.corner_vertex.size();
             c_.corner_vertex.push_back(index(v, ref_vertex, slot));
             std::int32_t t = -1, n = -1;
-            if (s1 != te) {
-                const char* ue = s2;
-                if (ue > s1 + 1) {
-                    if (!parse_index(s1 + 1, ue, vt)) bad();
+            if (q < e && *q == '/') {
+                ++q;
+                if (q < e && *q != '/' && !is_blank(*q)) {
+                    if (!(q = parse_index_at(q, e, vt))) bad();
                     t = index(vt, ref_texcoord, slot);
                     ++with_uv;
-                } else if (s2 == te) {
+                } else if (q == e || is_blank(*q)) {
                     bad();
                 }
-                if (s2 != te) {
-                    if (!parse_index(s2 + 1, te, vn) || vn == 0) bad();
+                if (q < e && *q == '/') {
+                    if (!(q = parse_index_at(q + 1, e, vn)) || vn == 0) bad();
                     n = index(vn, ref_normal, slot);
                     ++with_normal;
                 }
             }
+            if (q < e && !is_blank(*q)) bad();
+            const char* te = q;
             if (t >= 0 && !texcoord_slots) {
                 c_.corner_texcoord.assign(slot, -1);
                 texcoord_slots = true;
@@ -456,11 +456,13 @@ private:
             p = skip_blanks(p, e);
             if (p == e) break;
             const char* te = token_end(p, e);
-            const char* s1 = std::find(p, te, '/');
             long long v = 0, vt = 0;
-            if (!parse_index(p, s1, v) || (s1 != te && !parse_index(s1 + 1, te, vt)))
+            const char* q = parse_index_at(p, te, v);
+            const bool with_texcoord = q && q < te && *q == '/';
+            if (with_texcoord) q = parse_index_at(q + 1, te, vt);
+            if (q != te)
                 fail((boost::format("line point '%s' is not an index or index/index") % std::string(p, te)).str());
-            if (s1 != te) ++c_.polyline_texcoords;
+            if (with_texcoord) ++c_.polyline_texcoords;
             const std::size_t slot = c_.polyline_refs.size();
             c_.polyline_refs.push_back(index(v, ref_line_vertex, slot));
             ++points;
@@ -868,8 +870,12 @@ mesh_data build_mesh(parsed_obj& p, const file_layout& l, std::size_t b, const s
     }
     mesh.corner_puv.resize(corners);
     if (!p.corner_texcoord.empty()) {
-        std::vector<std::int32_t> ids(p.corner_texcoord.begin() + static_cast<std::ptrdiff_t>(c0),
-                                      p.corner_texcoord.begin() + static_cast<std::ptrdiff_t>(c1));
+        std::vector<std::int32_t> ids;
+        if (whole_file)
+            ids = std::move(p.corner_texcoord);
+        else
+            ids.assign(p.corner_texcoord.begin() + static_cast<std::ptrdiff_t>(c0),
+                       p.corner_texcoord.begin() + static_cast<std::ptrdiff_t>(c1));
         bool any = false;
         for (std::size_t f = 0; f < nf; ++f) {
             const std::size_t s = static_cast<std::size_t>(mesh.face_start[f]);
@@ -879,6 +885,7 @@ mesh_data build_mesh(parsed_obj& p, const file_layout& l, std::size_t b, const s
         }
         for (std::size_t k = 0; k < corners; ++k)
             if (ids[k] >= 0) mesh.corner_puv[k] = p.texcoords[ids[k]];
+        if (whole_file) std::vector<vec2>().swap(p.texcoords);
         if (any) {
             if (whole_file) {
                 if (!p.texcoord_size.empty()) {
@@ -898,8 +905,12 @@ mesh_data build_mesh(parsed_obj& p, const file_layout& l, std::size_t b, const s
     }
     mesh.corner_duv = mesh.corner_puv;
     if (!p.corner_normal.empty()) {
-        std::vector<std::int32_t> ids(p.corner_normal.begin() + static_cast<std::ptrdiff_t>(c0),
-                                      p.corner_normal.begin() + static_cast<std::ptrdiff_t>(c1));
+        std::vector<std::int32_t> ids;
+        if (whole_file)
+            ids = std::move(p.corner_normal);
+        else
+            ids.assign(p.corner_normal.begin() + static_cast<std::ptrdiff_t>(c0),
+                       p.corner_normal.begin() + static_cast<std::ptrdiff_t>(c1));
         bool any = false;
         for (std::size_t f = 0; f < nf; ++f) {
             const std::size_t s = static_cast<std::size_t>(mesh.face_start[f]);

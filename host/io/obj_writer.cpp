@@ -88,25 +88,52 @@ void write_parallel(output_file& file, std::string& out, std::size_t count, Form
         for (unsigned t = 1; t < threads; ++t) pool.emplace_back(work, t);
         work(0);
         for (std::thread& t : pool) t.join();
-        for (const std::string& s : texts) file.write(s);
+        file.write_parts(texts);
     }
 }
 
 // The records one kind of corner attribute (texture coordinates or
 // normals) is written as: one per record the file shared that its corners
-// still agree on, in the file's order, then one per other corner.
-template <class Value>
+// still agree on, in the file's order, then one per other corner. When
+// every corner has its own record in corner order (the form this writer
+// gives a mesh without shared records) the records are the corner slots
+// themselves and no table is built.
 struct corner_records {
+    bool identity = false;
+    std::size_t corners = 0;  // with identity: how many
     std::vector<std::int32_t> corner_of_record;  // the corner whose value a record writes
     std::vector<std::int32_t> record_of_corner;  // per corner slot, -1 for none
+
+    std::size_t size() const { return identity ? corners : corner_of_record.size(); }
+    std::int32_t corner(std::size_t record) const {
+        return identity ? static_cast<std::int32_t>(record) : corner_of_record[record];
+    }
+    std::int32_t record(std::int32_t corner) const { return identity ? corner : record_of_corner[corner]; }
 };
 
 template <class Value>
-corner_records<Value> records(const mesh_data& m, const std::vector<Value>& values,
-                              const std::vector<std::int32_t>& source, const std::vector<std::uint8_t>& face_has) {
-    corner_records<Value> r;
+corner_records records(const mesh_data& m, const std::vector<Value>& values, const std::vector<std::int32_t>& source,
+                       const std::vector<std::uint8_t>& face_has) {
+    corner_records r;
+    {
+        // Every face has the attribute, the corners lie in face order
+        // without gaps, and each has its own record in that order.
+        bool identity = true;
+        std::int32_t next = 0;
+        for (int f = 0; f < m.face_count() && identity; ++f) {
+            identity = face_has[f] && m.face_start[f] == next;
+            next += m.face_size[f];
+        }
+        identity = identity && static_cast<std::size_t>(next) == m.corner_vertex.size();
+        for (std::int32_t c = 0; c < next && identity && !source.empty(); ++c) identity = source[c] == c;
+        if (identity) {
+            r.identity = true;
+            r.corners = static_cast<std::size_t>(next);
+            return r;
+        }
+    }
     r.record_of_corner.assign(m.corner_vertex.size(), -1);
-    std::vector<std::int32_t> first;  // per source: its first corner
+    std::vector<std::int32_t> first;  // per source: its first corner, then its record
     if (!source.empty()) {
         std::int32_t top = -1;
         for (std::int32_t s : source) top = std::max(top, s);
@@ -119,13 +146,11 @@ corner_records<Value> records(const mesh_data& m, const std::vector<Value>& valu
                 if (s >= 0 && first[s] < 0) first[s] = c;
             }
         }
-        std::vector<std::int32_t> record(first.size(), -1);
-        for (std::size_t s = 0; s < first.size(); ++s)
-            if (first[s] >= 0) {
-                record[s] = static_cast<std::int32_t>(r.corner_of_record.size());
-                r.corner_of_record.push_back(first[s]);
+        for (std::int32_t& f : first)
+            if (f >= 0) {
+                r.corner_of_record.push_back(f);
+                f = static_cast<std::int32_t>(r.corner_of_record.size() - 1);
             }
-        first.swap(record);  // now per source: its record
     }
     for (int f = 0; f < m.face_count(); ++f) {
         if (!face_has[f]) continue;
@@ -208,9 +233,9 @@ std::vector<std::string> write_obj(const std::string& path, const std::vector<ob
                 break;
             }
         }
-        const corner_records<vec2> uv = records(m, uvs, x.corner_uv_source, m.face_has_uv);
-        write_parallel(file, out, uv.corner_of_record.size(), [&](std::string& s, std::size_t r) {
-            const std::int32_t c = uv.corner_of_record[r];
+        const corner_records uv = records(m, uvs, x.corner_uv_source, m.face_has_uv);
+        write_parallel(file, out, uv.size(), [&](std::string& s, std::size_t r) {
+            const std::int32_t c = uv.corner(r);
             const vec2& t = uvs[c];
             const std::int32_t src = x.corner_uv_source.empty() ? -1 : x.corner_uv_source[c];
             const int size = src >= 0 && static_cast<std::size_t>(src) < x.texcoord_size.size() ? x.texcoord_size[src] : 2;
@@ -225,10 +250,10 @@ std::vector<std::string> write_obj(const std::string& path, const std::vector<ob
             });
         });
         const bool with_normals = !m.corner_normal.empty();
-        const corner_records<vec3> nr = with_normals ? records(m, m.corner_normal, x.corner_normal_source, m.face_has_normals)
-                                                     : corner_records<vec3>();
-        write_parallel(file, out, nr.corner_of_record.size(), [&](std::string& s, std::size_t r) {
-            const vec3& n = m.corner_normal[nr.corner_of_record[r]];
+        const corner_records nr = with_normals ? records(m, m.corner_normal, x.corner_normal_source, m.face_has_normals)
+                                               : corner_records();
+        write_parallel(file, out, nr.size(), [&](std::string& s, std::size_t r) {
+            const vec3& n = m.corner_normal[nr.corner(r)];
             put(s, 4 * number_room, [&](char* o) {
                 *o++ = 'v';
                 *o++ = 'n';
@@ -269,10 +294,10 @@ std::vector<std::string> write_obj(const std::string& path, const std::vector<ob
                     o = put_int(o, vertex_base + m.corner_vertex[start + k] + 1);
                     if (has_uv || has_n) {
                         *o++ = '/';
-                        if (has_uv) o = put_int(o, texcoord_base + uv.record_of_corner[start + k] + 1);
+                        if (has_uv) o = put_int(o, texcoord_base + uv.record(start + k) + 1);
                         if (has_n) {
                             *o++ = '/';
-                            o = put_int(o, normal_base + nr.record_of_corner[start + k] + 1);
+                            o = put_int(o, normal_base + nr.record(start + k) + 1);
                         }
                     }
                 }
@@ -281,8 +306,8 @@ std::vector<std::string> write_obj(const std::string& path, const std::vector<ob
             });
         });
         vertex_base += m.vertex_count();
-        texcoord_base += static_cast<long long>(uv.corner_of_record.size());
-        normal_base += static_cast<long long>(nr.corner_of_record.size());
+        texcoord_base += static_cast<long long>(uv.size());
+        normal_base += static_cast<long long>(nr.size());
     }
     for (const obj_polyline_output& line : polylines) {
         if (line.points.size() < 2) continue;

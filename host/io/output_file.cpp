@@ -7,9 +7,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <thread>
 #include <random>
 
 #include <boost/format.hpp>
@@ -121,6 +123,7 @@ output_file::output_file(const std::string& path) : path_(path) {
         break;
     }
     target_ = t.path;
+    replaces_ = t.exists;
     fd_ = create_beside(target_, temporary_);
     if (fd_ < 0) fail("cannot create a file in its folder", errno);
     if (t.exists) {
@@ -155,6 +158,59 @@ void output_file::write(std::string_view data) {
         if (n <= 0) fail("cannot write", n < 0 ? errno : EIO);
         done += static_cast<std::size_t>(n);
     }
+    written_ += data.size();
+    start_writeback();
+}
+
+void output_file::write_parts(const std::vector<std::string>& parts) {
+    if (target_.empty() || parts.size() < 2) {
+        for (const std::string& p : parts) write(p);
+        return;
+    }
+    // The temporary file is ours alone: each part goes to its offset.
+    std::vector<std::uint64_t> at(parts.size());
+    std::uint64_t end = written_;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        at[i] = end;
+        end += parts[i].size();
+    }
+    std::vector<int> errors(parts.size(), 0);
+    const auto put = [&](std::size_t i) {
+        const std::string& p = parts[i];
+        std::size_t done = 0;
+        while (done < p.size()) {
+            const ssize_t n = ::pwrite(fd_, p.data() + done, p.size() - done, static_cast<off_t>(at[i] + done));
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) {
+                errors[i] = n < 0 ? errno : EIO;
+                return;
+            }
+            done += static_cast<std::size_t>(n);
+        }
+    };
+    std::vector<std::thread> pool;
+    for (std::size_t i = 1; i < parts.size(); ++i) pool.emplace_back(put, i);
+    put(0);
+    for (std::thread& t : pool) t.join();
+    for (int e : errors)
+        if (e != 0) fail("cannot write", e);
+    if (::lseek(fd_, static_cast<off_t>(end), SEEK_SET) < 0) fail("cannot write", errno);
+    written_ = end;
+    start_writeback();
+}
+
+void output_file::start_writeback() {
+#ifdef __linux__
+    // A file that replaces another is synced before it does: its disk
+    // writes begin a few megabytes at a time, so that commit's fsync waits
+    // for little more than the tail.
+    constexpr std::uint64_t step = 8u << 20;
+    if (replaces_ && written_ - started_ >= step) {
+        ::sync_file_range(fd_, static_cast<off64_t>(started_), static_cast<off64_t>(written_ - started_),
+                          SYNC_FILE_RANGE_WRITE);
+        started_ = written_;
+    }
+#endif
 }
 
 void output_file::commit() {
@@ -162,8 +218,12 @@ void output_file::commit() {
         committed_ = true;
         return;
     }
-    // A device or a FIFO has nothing to sync, and some refuse (EINVAL).
-    if (!target_.empty() && ::fsync(fd_) != 0) fail("cannot write", errno);
+    // The content must be on disk before it replaces a file, or a system
+    // crash could leave neither the old nor the new one. A new file has
+    // nothing to lose and is left to the system's own writeback, which keeps
+    // writing large meshes as fast as the formatting. A device or a FIFO has
+    // nothing to sync, and some refuse (EINVAL).
+    if (replaces_ && ::fsync(fd_) != 0) fail("cannot write", errno);
     const int fd = fd_;
     fd_ = -1;
     if (::close(fd) != 0) fail("cannot write", errno);

@@ -2,15 +2,18 @@
 // nothing wherever the target allows it.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace host {
 
 // Where the bytes go depends on what `path` names when the output opens:
 // - "-": standard output, written directly (named "<stdout>" in errors);
 // - a regular file, or nothing yet: a temporary file in the same folder,
-//   renamed over the target by commit() after an fsync. An existing file's
+//   renamed over the target by commit() (after an fsync when it replaces
+//   an existing file, whose content is then never lost). An existing file's
 //   permission mode (and, where allowed, its owner) is kept; a new file gets
 //   0666 less the umask. A file with other hard links gets a new file under
 //   this name, the other names keep the old content;
@@ -35,6 +38,11 @@ public:
     // Appends `data`. Throws file_error.
     void write(std::string_view data);
 
+    // Appends the parts in order; a regular file takes them on several
+    // threads at once, each at its own offset (the copy into the system's
+    // cache is a good part of writing a large mesh). Throws file_error.
+    void write_parts(const std::vector<std::string>& parts);
+
     // Completes the output: flushes it to the target and, for a regular
     // file, renames the temporary file into place. Throws file_error.
     void commit();
@@ -42,6 +50,8 @@ public:
 private:
     // Closes the output and removes an uncommitted temporary file.
     void discard();
+    // Starts the disk writes of what was written since the last start.
+    void start_writeback();
     [[noreturn]] void fail(const char* what, int error) const;
 
     std::string path_;       // as given, for messages
@@ -50,6 +60,8 @@ private:
     int fd_ = -1;
     bool owns_fd_ = true;    // false for standard output
     bool committed_ = false;
+    bool replaces_ = false;  // an existing regular file is replaced
+    std::uint64_t written_ = 0, started_ = 0;  // bytes written, and those whose disk write has begun
 };
 
 }  // namespace host
