@@ -121,9 +121,7 @@ void run_check(const global_options& options, const check_options& o) {
 void add_check_command(CLI::App& app, const global_options& options) {
     auto o = std::make_shared<check_options>();
     CLI::App* cmd = app.add_subcommand("check", "Report what the mesh analyses find in each polygon mesh");
-    cmd->add_option("input", o->input, "Mesh (.obj) or scene (.json) file to read, or - for standard input")
-        ->required()
-        ->check(existing_input());
+    add_input_option(*cmd, o->input);
     cmd->add_flag("--json", o->json, "Print one JSON object {\"shapes\": [...]}");
     cmd->callback([&options, o] { run_check(options, *o); });
 }

@@ -43,10 +43,8 @@ void run_convert(const global_options& options, const convert_options& o) {
 void add_convert_command(CLI::App& app, const global_options& options) {
     auto o = std::make_shared<convert_options>();
     CLI::App* cmd = app.add_subcommand("convert", "Read a mesh or scene file and write it back (.obj or .json by the output's name)");
-    cmd->add_option("input", o->input, "Mesh (.obj) or scene (.json) file to read, or - for standard input")
-        ->required()
-        ->check(existing_input());
-    cmd->add_option("-o,--output", o->output, "File to write (.obj or .json), or - for standard output in the input's format")->required();
+    add_input_option(*cmd, o->input);
+    add_output_option(*cmd, o->output);
     cmd->add_option("--uv-set", o->uv_set, "UV set written to an OBJ file: parameter or distance")
         ->check(CLI::IsMember({"parameter", "distance"}))
         ->capture_default_str();

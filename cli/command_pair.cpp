@@ -286,12 +286,12 @@ void run_pair(const global_options& options, const pair_options& o, bool makeup)
         line_results.push_back(sym_line(*app, scene, *line, settings, o.force_lines));
         const line_result& l = line_results.back();
         std::fprintf(progress, "%s\n",
-                     (boost::format("%s: %s symmetry, %i of %i control points changed") % l.name % l.kind % l.moved %
-                      l.points).str().c_str());
+                     format(own_text(*app, "%s: %s symmetry, %i of %i control points changed"), l.name, l.kind,
+                            l.moved, l.points).c_str());
         if (!l.question.empty())
             std::fprintf(progress, "%s\n",
-                         (boost::format("%s: answered %s to \"%s\"%s") % l.name % (l.answer ? "yes" : "no") %
-                          l.question % (l.answer ? "" : " (--force-lines answers yes)")).str().c_str());
+                         format(own_text(*app, "%s: answered %s to \"%s\"%s"), l.name, l.answer ? "yes" : "no",
+                                l.question, l.answer ? "" : " (--force-lines answers yes)").c_str());
     }
     const double pair_s = seconds_since(start);
     release_free_memory();
@@ -306,14 +306,12 @@ void run_pair(const global_options& options, const pair_options& o, bool makeup)
     }
     if (!o.report.empty()) write_report(o.report, o, results, line_results, import_s, pair_s, export_s);
     if (failed) throw command_error(own_text(*app, "no output written: a shape could not be paired"));
-    if (skin_failed) throw command_error("no output written: \"Symmerize Skin\" stopped at a vertex");
+    if (skin_failed) throw command_error(own_text(*app, "no output written: \"Symmerize Skin\" stopped at a vertex"));
 }
 
 void add_options(CLI::App* cmd, pair_options& o) {
-    cmd->add_option("input", o.input, "Mesh (.obj) or scene (.json) file to read, or - for standard input")
-        ->required()
-        ->check(existing_input());
-    cmd->add_option("-o,--output", o.output, "File to write (.obj or .json), or - for standard output in the input's format")->required();
+    add_input_option(*cmd, o.input);
+    add_output_option(*cmd, o.output);
     cmd->add_option("--shape", o.shape, "Only the polygon mesh of this name");
     cmd->add_option("--plane", o.plane, "Symmetry plane: yz, zx or xy")
         ->check(CLI::IsMember({"yz", "zx", "xy"}))

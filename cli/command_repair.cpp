@@ -96,10 +96,8 @@ void add_repair_command(CLI::App& app, const global_options& options) {
     auto o = std::make_shared<repair_options>();
     CLI::App* cmd = app.add_subcommand(
         "repair", "Repair each polygon mesh (in this order: duplicates, edges, face directions, invalid faces)");
-    cmd->add_option("input", o->input, "Mesh (.obj) or scene (.json) file to read, or - for standard input")
-        ->required()
-        ->check(existing_input());
-    cmd->add_option("-o,--output", o->output, "File to write (.obj or .json), or - for standard output in the input's format")->required();
+    add_input_option(*cmd, o->input);
+    add_output_option(*cmd, o->output);
     cmd->add_flag("--reduce-duplicates", o->reduce, "Merge vertices at identical positions");
     cmd->add_flag("--remake-edges", o->remake_edges, "Rebuild all edges from the faces");
     cmd->add_flag("--face-directions", o->directions, "Make face windings consistent");

@@ -31,6 +31,14 @@ constexpr line_pair japanese_lines[] = {
     {"%s: %i vertices, %i faces; %i vertices and %i faces unpaired",
      "%s: 頂点 %i、面 %i。対になっていない頂点 %i、面 %i"},
     {"no output written: a shape could not be paired", "対にできない形状があるため、出力しませんでした"},
+    {"%s: %s symmetry, %i of %i control points changed", "%s: %s の対称化、制御点 %i / %i を変更"},
+    {"%s: answered %s to \"%s\"%s", "%s: %s と答えました: \"%s\"%s"},
+    {"note: %s is an OBJ file, which keeps the polygon meshes and lines only: %i other shapes are left out (a "
+     ".json scene file keeps them)",
+     "注: %s は OBJ ファイルで、ポリゴンメッシュと線だけを保存します: 他の形状 %i 個は書き出されません "
+     "(.json のシーンファイルなら保存されます)"},
+    {"no output written: \"Symmerize Skin\" stopped at a vertex",
+     "\"Symmerize Skin\" が頂点で止まったため、出力しませんでした"},
 };
 
 }  // namespace

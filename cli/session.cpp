@@ -9,6 +9,7 @@
 #include <boost/format.hpp>
 
 #include "cli/commands.h"
+#include "cli/messages.h"
 #include "host/line_shape.h"
 #include "host/mesh_shape.h"
 #include "host/part.h"
@@ -65,6 +66,17 @@ CLI::Validator existing_input() {
         "FILE|-");
 }
 
+void add_input_option(CLI::App& cmd, std::string& input) {
+    cmd.add_option("input", input, "Mesh (.obj) or scene (.json) file to read, or - for standard input")
+        ->required()
+        ->check(existing_input());
+}
+
+void add_output_option(CLI::App& cmd, std::string& output) {
+    cmd.add_option("-o,--output", output, "File to write (.obj or .json), or - for standard output in the input's format")
+        ->required();
+}
+
 void check_file_types(std::initializer_list<std::string> paths) {
     for (const std::string& path : paths) {
         try {
@@ -115,9 +127,10 @@ void write_scene(host::scene& scene, const std::string& output, host::file_forma
         const std::size_t others = scene.shapes_in_order().size() - 1 - scene_meshes(scene).size() - lines;
         if (others > 0)
             std::fprintf(progress, "%s\n",
-                         (boost::format("note: %s is an OBJ file, which keeps the polygon meshes and lines only: %i "
-                                        "other shapes are left out (a .json scene file keeps them)") %
-                          output % others).str().c_str());
+                         cli::format(own_text(scene.app(), "note: %s is an OBJ file, which keeps the polygon meshes and "
+                                                      "lines only: %i other shapes are left out (a .json scene file "
+                                                      "keeps them)"),
+                                output, others).c_str());
     }
     host::file_warnings warnings;
     host::export_file(scene, {&scene.root()}, output, format, uv_set, &warnings);

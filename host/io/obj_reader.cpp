@@ -868,21 +868,25 @@ mesh_data build_mesh(parsed_obj& p, const file_layout& l, std::size_t b, const s
         for (std::size_t k = 0; k < corners; ++k)
             mesh.corner_vertex[k] = identity ? p.corner_vertex[c0 + k] : local[p.corner_vertex[c0 + k]];
     }
-    mesh.corner_puv.resize(corners);
-    if (!p.corner_texcoord.empty()) {
+    // The file's record indices of the object's corners (the whole file's
+    // array is taken over), and whether a face has them (from its first corner).
+    const auto corner_ids = [&](std::vector<std::int32_t>& of_file, std::vector<std::uint8_t>& face_has) {
         std::vector<std::int32_t> ids;
         if (whole_file)
-            ids = std::move(p.corner_texcoord);
+            ids = std::move(of_file);
         else
-            ids.assign(p.corner_texcoord.begin() + static_cast<std::ptrdiff_t>(c0),
-                       p.corner_texcoord.begin() + static_cast<std::ptrdiff_t>(c1));
+            ids.assign(of_file.begin() + static_cast<std::ptrdiff_t>(c0), of_file.begin() + static_cast<std::ptrdiff_t>(c1));
         bool any = false;
         for (std::size_t f = 0; f < nf; ++f) {
-            const std::size_t s = static_cast<std::size_t>(mesh.face_start[f]);
-            const bool uv = mesh.face_size[f] > 0 && ids[s] >= 0;
-            mesh.face_has_uv[f] = uv ? 1 : 0;
-            any |= uv;
+            const bool has = mesh.face_size[f] > 0 && ids[static_cast<std::size_t>(mesh.face_start[f])] >= 0;
+            face_has[f] = has ? 1 : 0;
+            any |= has;
         }
+        return std::make_pair(std::move(ids), any);
+    };
+    mesh.corner_puv.resize(corners);
+    if (!p.corner_texcoord.empty()) {
+        auto [ids, any] = corner_ids(p.corner_texcoord, mesh.face_has_uv);
         for (std::size_t k = 0; k < corners; ++k)
             if (ids[k] >= 0) mesh.corner_puv[k] = p.texcoords[ids[k]];
         if (whole_file) std::vector<vec2>().swap(p.texcoords);
@@ -905,20 +909,7 @@ mesh_data build_mesh(parsed_obj& p, const file_layout& l, std::size_t b, const s
     }
     mesh.corner_duv = mesh.corner_puv;
     if (!p.corner_normal.empty()) {
-        std::vector<std::int32_t> ids;
-        if (whole_file)
-            ids = std::move(p.corner_normal);
-        else
-            ids.assign(p.corner_normal.begin() + static_cast<std::ptrdiff_t>(c0),
-                       p.corner_normal.begin() + static_cast<std::ptrdiff_t>(c1));
-        bool any = false;
-        for (std::size_t f = 0; f < nf; ++f) {
-            const std::size_t s = static_cast<std::size_t>(mesh.face_start[f]);
-            if (mesh.face_size[f] > 0 && ids[s] >= 0) {
-                mesh.face_has_normals[f] = 1;
-                any = true;
-            }
-        }
+        auto [ids, any] = corner_ids(p.corner_normal, mesh.face_has_normals);
         if (any) {
             mesh.corner_normal.resize(corners);
             for (std::size_t k = 0; k < corners; ++k)

@@ -115,46 +115,42 @@ private:
         out_.append(buf, r.ptr);
     }
 
-    void vector(const vec2& v) {
+    // [item(0), item(1), ...] on one line.
+    template <class F>
+    void inline_list(std::size_t n, F item) {
         out_ += '[';
-        number(v.x);
-        out_ += ", ";
-        number(v.y);
+        for (std::size_t i = 0; i < n; ++i) {
+            if (i) out_ += ", ";
+            item(i);
+        }
         out_ += ']';
+    }
+
+    void vector(const vec2& v) {
+        inline_list(2, [&](std::size_t i) { number(v[static_cast<int>(i)]); });
     }
 
     void vector(const vec3& v) {
-        out_ += '[';
-        number(v.x);
-        out_ += ", ";
-        number(v.y);
-        out_ += ", ";
-        number(v.z);
-        out_ += ']';
+        inline_list(3, [&](std::size_t i) { number(v[static_cast<int>(i)]); });
     }
 
     void matrix(const mat4& m) {
-        out_ += '[';
-        for (int r = 0; r < 4; ++r)
-            for (int c = 0; c < 4; ++c) {
-                if (r || c) out_ += ", ";
-                number(m.m[r][c]);
-            }
-        out_ += ']';
+        inline_list(16, [&](std::size_t i) { number(m.m[i / 4][i % 4]); });
     }
 
     void flag(bool b) { out_ += b ? "true" : "false"; }
 
     void index_list(const std::vector<std::uint8_t>& flags) {
-        out_ += '[';
-        bool first = true;
-        for (std::size_t i = 0; i < flags.size(); ++i) {
-            if (!flags[i]) continue;
-            if (!first) out_ += ", ";
-            first = false;
-            integer(static_cast<long long>(i));
-        }
-        out_ += ']';
+        std::vector<long long> set;
+        for (std::size_t i = 0; i < flags.size(); ++i)
+            if (flags[i]) set.push_back(static_cast<long long>(i));
+        inline_list(set.size(), [&](std::size_t i) { integer(set[i]); });
+    }
+
+    // The corners' values of face slot [start, start + n) as one line.
+    template <class T>
+    void corner_list(const std::vector<T>& values, std::size_t start, int n) {
+        inline_list(static_cast<std::size_t>(n), [&](std::size_t k) { vector(values[start + k]); });
     }
 
     void key(const char* indent, const char* name) {
@@ -174,9 +170,8 @@ private:
             matrix(s.matrix);
             out_ += ", ";
         }
-        out_ += "\"binds\": [";
-        for (std::size_t k = 0; k < s.binds.size(); ++k) {
-            if (k) out_ += ", ";
+        out_ += "\"binds\": ";
+        inline_list(s.binds.size(), [&](std::size_t k) {
             out_ += "{\"joint\": ";
             if (s.binds[k].joint)
                 integer(index_of(s.binds[k].joint, user, "a skin bound to joint"));
@@ -185,8 +180,8 @@ private:
             out_ += ", \"weight\": ";
             number(s.binds[k].weight);
             out_ += '}';
-        }
-        out_ += "]}";
+        });
+        out_ += '}';
     }
 
     static bool default_skin(const skin_data& s) { return s.binds.empty() && is_identity(s.matrix); }
@@ -212,21 +207,18 @@ private:
         // get_surface_attributes only hands out what the shape holds.
         if (surface_attributes_interface* surface = const_cast<shape&>(s).get_surface_attributes()) {
             key(in, "mapping_layers");
-            out_ += '[';
-            for (int k = 0; k < surface->get_number_of_mapping_layers(); ++k) {
-                if (k) out_ += ", ";
-                image_interface* image = surface->get_mapping_layer_image(k);
+            inline_list(static_cast<std::size_t>(surface->get_number_of_mapping_layers()), [&](std::size_t k) {
+                image_interface* image = surface->get_mapping_layer_image(static_cast<int>(k));
                 if (!image) {
                     out_ += "null";
-                    continue;
+                    return;
                 }
                 out_ += "{\"width\": ";
                 integer(image->get_width());
                 out_ += ", \"height\": ";
                 integer(image->get_height());
                 out_ += '}';
-            }
-            out_ += ']';
+            });
         }
         if (kind == 2) {
             key(in, "part_type");
@@ -247,11 +239,7 @@ private:
             key(in, "primitive_type");
             integer(kind);
             key(in, "points");
-            out_ += '[';
-            vector(s.state().primitive_points[0]);
-            out_ += ", ";
-            vector(s.state().primitive_points[1]);
-            out_ += ']';
+            inline_list(2, [&](std::size_t k) { vector(s.state().primitive_points[k]); });
         }
         out_ += "\n    }";
     }
@@ -268,19 +256,11 @@ private:
             out_ += i ? ",\n        " : "\n        ";
             out_ += "{\"position\": ";
             vector(p.position);
-            out_ += ", \"handles\": [";
-            vector(p.first_handle);
-            out_ += ", ";
-            vector(p.second_handle);
-            out_ += ", ";
-            vector(p.third_handle);
-            out_ += ", ";
-            vector(p.fourth_handle);
-            out_ += "], \"flags\": [";
-            flag(p.first_flag);
-            out_ += ", ";
-            flag(p.second_flag);
-            out_ += ']';
+            const vec3* handles[] = {&p.first_handle, &p.second_handle, &p.third_handle, &p.fourth_handle};
+            out_ += ", \"handles\": ";
+            inline_list(4, [&](std::size_t k) { vector(*handles[k]); });
+            out_ += ", \"flags\": ";
+            inline_list(2, [&](std::size_t k) { flag(k == 0 ? p.first_flag : p.second_flag); });
             if (!default_skin(p.skin)) {
                 out_ += ", \"skin\": ";
                 skin(p.skin, line);
@@ -313,13 +293,7 @@ private:
         key(in, "faces");
         lines(m.face_size.size(), [&](std::size_t f) { write_face(m, f); });
         key(in, "edges");
-        lines(m.edges.size(), [&](std::size_t e) {
-            out_ += '[';
-            integer(m.edges[e][0]);
-            out_ += ", ";
-            integer(m.edges[e][1]);
-            out_ += ']';
-        });
+        lines(m.edges.size(), [&](std::size_t e) { inline_list(2, [&](std::size_t k) { integer(m.edges[e][k]); }); });
         key(in, "selected_vertices");
         index_list(m.vertex_selected);
         key(in, "selected_edges");
@@ -349,33 +323,19 @@ private:
     void write_face(const mesh_data& m, std::size_t f) {
         const int n = m.face_size[f];
         const std::size_t start = static_cast<std::size_t>(m.face_start[f]);
-        out_ += "{\"vertices\": [";
-        for (int k = 0; k < n; ++k) {
-            if (k) out_ += ", ";
-            integer(m.corner_vertex[start + static_cast<std::size_t>(k)]);
-        }
-        out_ += ']';
+        out_ += "{\"vertices\": ";
+        inline_list(static_cast<std::size_t>(n), [&](std::size_t k) { integer(m.corner_vertex[start + k]); });
         const bool has_uv = m.face_has_uv[f] != 0;
         if (has_uv) out_ += ", \"has_uv\": true";
         if (has_uv || !zero_uvs(m.corner_puv, start, n) || !zero_uvs(m.corner_duv, start, n)) {
-            for (const auto& set : {std::make_pair("puv", &m.corner_puv), std::make_pair("duv", &m.corner_duv)}) {
-                out_ += ", \"";
-                out_ += set.first;
-                out_ += "\": [";
-                for (int k = 0; k < n; ++k) {
-                    if (k) out_ += ", ";
-                    vector((*set.second)[start + static_cast<std::size_t>(k)]);
-                }
-                out_ += ']';
-            }
+            out_ += ", \"puv\": ";
+            corner_list(m.corner_puv, start, n);
+            out_ += ", \"duv\": ";
+            corner_list(m.corner_duv, start, n);
         }
         if (m.face_has_normals[f]) {
-            out_ += ", \"normals\": [";
-            for (int k = 0; k < n; ++k) {
-                if (k) out_ += ", ";
-                vector(m.corner_normal[start + static_cast<std::size_t>(k)]);
-            }
-            out_ += ']';
+            out_ += ", \"normals\": ";
+            corner_list(m.corner_normal, start, n);
         }
         out_ += '}';
     }
