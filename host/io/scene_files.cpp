@@ -41,6 +41,16 @@ std::vector<mesh_shape*> add_objects(scene& target, obj_contents contents, file_
     return added;
 }
 
+// Whether a mesh's file gave it something a scene file does not hold (the
+// host's own model): materials or smoothing, vertex colours or w, texture
+// coordinates with one or three numbers, `mtllib` or `g` lines.
+bool beyond_scene_file(const mesh_extras& x) {
+    if (!x.styles.empty() || !x.vertex_flags.empty() || !x.texcoord_size.empty()) return true;
+    for (const std::string& line : x.obj_header)
+        if (line.rfind("o ", 0) != 0 && line.rfind("o\t", 0) != 0) return true;
+    return false;
+}
+
 // The listed shapes, the root standing for its children.
 std::vector<const shape*> without_root(scene& source, const std::vector<const shape*>& shapes) {
     std::vector<const shape*> out;
@@ -138,9 +148,17 @@ void export_file(scene& source, const std::vector<const shape*>& shapes, const s
 void export_file(scene& source, const std::vector<const shape*>& shapes, const std::string& path, file_format format,
                  obj_uv_set uv_set, file_warnings* warnings) {
     const std::vector<const shape*> listed = without_root(source, shapes);
-    if (format == file_format::scene)
+    if (format == file_format::scene) {
         write_scene_json(path, listed);
-    else
+        int carried = 0;
+        for (const mesh_shape* m : meshes_below(listed)) carried += beyond_scene_file(m->data().extras) ? 1 : 0;
+        if (carried > 0 && warnings)
+            warnings->push_back((boost::format("%s: the materials, smoothing groups, vertex colours, texture "
+                                               "coordinates' w and mtllib and g lines that the mesh file gave %i %s "
+                                               "are not kept in a scene file") %
+                                 path % carried % (carried == 1 ? "mesh" : "meshes")).str());
+        return;
+    }
         export_obj(meshes_below(listed), path, uv_set, lines_below(listed), warnings);
 }
 
