@@ -4,8 +4,11 @@
 #include <cstdio>
 #include <string>
 
+#include <boost/format.hpp>
+
 #include "cli/commands.h"
 #include "host/application.h"
+#include "host/io/gltf_character.h"
 #include "host/mesh_algorithms.h"
 #include "host/mesh_generator.h"
 #include "host/mesh_shape.h"
@@ -47,9 +50,26 @@ void run_rig(const generate_options& o, bool vertices_given) {
                  static_cast<int>(scene.shapes_in_order().size()) - 1, o.output.c_str());
 }
 
+// `character`: the skinned glTF example (host/io/gltf_character.h).
+void run_character(const generate_options& o, bool vertices_given, bool jitter_given) {
+    if (host::format_of_path(o.output).value_or(host::file_format::gltf) != host::file_format::gltf)
+        throw command_error("a character is a glTF scene: name the output .glb or .gltf", exit_usage);
+    host::character_options c;
+    if (vertices_given) c.body_vertices = o.vertices;
+    if (jitter_given) c.jitter = o.jitter;
+    c.seed = o.seed;
+    const int vertices = host::write_character(o.output, c);
+    std::fprintf(progress_stream({o.output}), "%s\n",
+                 (boost::format("character: body of %i vertices -> %s") % vertices % o.output).str().c_str());
+}
+
 void run_generate(const generate_options& o, bool vertices_given, bool jitter_given) {
     check_file_types({o.output});
     if (o.vertices < 1) throw command_error("--vertices must be positive, not " + std::to_string(o.vertices), exit_usage);
+    if (o.kind == "character") {
+        run_character(o, vertices_given, jitter_given);
+        return;
+    }
     if (o.kind == "rig") {
         generate_options rig = o;
         if (!jitter_given) rig.jitter = host::rig_options().jitter;
@@ -74,11 +94,12 @@ void run_generate(const generate_options& o, bool vertices_given, bool jitter_gi
         mesh = host::make_polygon_soup(host::make_torus(t));
     if (o.reversed > 0.0) host::reverse_random_faces(mesh, o.reversed, o.seed);
     const int vertices = mesh.vertex_count(), faces = mesh.face_count();
-    if (host::format_of_path(o.output) == host::file_format::scene) {
+    const std::optional<host::file_format> format = host::format_of_path(o.output);
+    if (format == host::file_format::scene || format == host::file_format::gltf) {
         host::application app;
         host::scene& scene = app.new_scene();
         scene.add_mesh(o.kind, std::move(mesh));
-        host::export_file(scene, {&scene.root()}, o.output, host::file_format::scene);
+        host::export_file(scene, {&scene.root()}, o.output, *format);
     } else {
         host::write_obj(o.output, {{o.kind, &mesh}});
     }
@@ -93,8 +114,8 @@ void add_generate_command(CLI::App& app, const global_options&) {
     CLI::App* cmd = app.add_subcommand("generate", "Write a generated test mesh (nearly symmetric torus, ...) or a rigged scene");
     cmd->add_option("kind", o->kind,
                     "torus, half-torus, grid, soup (a torus whose faces own their vertices) or rig (a scene: a "
-                    "skinned torus, its joints, a line, a surface and a primitive)")
-        ->check(CLI::IsMember({"torus", "half-torus", "grid", "soup", "rig"}))
+                    "skinned torus, its joints, a line, a surface and a primitive) or character (a skinned, animated glTF scene)")
+        ->check(CLI::IsMember({"torus", "half-torus", "grid", "soup", "rig", "character"}))
         ->capture_default_str();
     cmd->add_option("-o,--output", o->output,
                     "File to write (.obj or .json; a rig only .json), or - for standard output (OBJ; a rig JSON)")

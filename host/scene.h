@@ -26,6 +26,7 @@ class part;
 class mesh_shape;
 class line_shape;
 class primitive_shape;
+struct gltf_source;
 
 // How often each figure-update call was made.
 struct figure_counters {
@@ -163,6 +164,12 @@ public:
     // Titles of the progress displays opened so far.
     const std::vector<std::string>& progress_titles() const { return progress_titles_; }
 
+    // The glTF document the scene's shapes were read from (host/io/gltf_source.h),
+    // so that writing glTF again keeps what Twinel does not edit; null when
+    // the scene did not come from a glTF file.
+    const gltf_source* gltf_document() const { return gltf_document_.get(); }
+    void set_gltf_document(std::shared_ptr<const gltf_source> document) { gltf_document_ = std::move(document); }
+
 private:
     // After undo or redo: the tree and the active list, then the observers.
     void restored(const std::vector<shape*>& touched);
@@ -190,6 +197,7 @@ private:
     int undo_records_made_ = 0;
     int line_serial_ = 0;
     std::vector<std::string> progress_titles_;
+    std::shared_ptr<const gltf_source> gltf_document_;
 };
 
 // Keeps one level of the scene's undo step open for its lifetime.

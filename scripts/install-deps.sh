@@ -5,7 +5,7 @@ set -eu
 
 PACKAGES="g++ make cmake libboost-dev libgtest-dev libgmock-dev libfast-float-dev \
 libdragonbox-dev libpugixml-dev nlohmann-json3-dev libstb-dev libcli11-dev libbenchmark-dev imagemagick-6.q16 \
-libcpp-httplib-dev chromium"
+libcpp-httplib-dev chromium libtinygltf-dev"
 # The page of `twinel serve` is bundled with npm; Debian's nodejs and npm
 # unless a node is there already (one from elsewhere brings its own npm).
 if ! command -v node >/dev/null 2>&1; then PACKAGES="$PACKAGES nodejs npm"; fi

@@ -7,6 +7,8 @@
 
 #include <boost/format.hpp>
 
+#include "host/io/gltf_reader.h"
+#include "host/io/gltf_writer.h"
 #include "host/io/input_text.h"
 #include "host/line_shape.h"
 #include "host/mesh_shape.h"
@@ -102,21 +104,32 @@ std::optional<file_format> format_of_path(const std::string& path) {
     std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
     if (ext == ".obj") return file_format::obj;
     if (ext == ".json") return file_format::scene;
+    if (ext == ".gltf" || ext == ".glb") return file_format::gltf;
     throw file_error(path, 0,
-                     (boost::format("unknown file type '%s' (a mesh file is .obj, a scene file .json)") %
+                     (boost::format("unknown file type '%s' (a mesh file is .obj, a scene file .json, a glTF file "
+                                    ".gltf or .glb)") %
                       std::filesystem::path(path).extension().string()).str());
 }
 
 file_format format_of_text(const std::string& text) {
+    if (is_glb(text)) return file_format::gltf;
     const std::size_t first = text.find_first_not_of(" \t\r\n\f\v");
-    return first != std::string::npos && text[first] == '{' ? file_format::scene : file_format::obj;
+    if (first == std::string::npos || text[first] != '{') return file_format::obj;
+    // A glTF document has an "asset" and is no Twinel scene file.
+    return text.find("\"twinel-scene\"") == std::string::npos && text.find("\"asset\"") != std::string::npos
+               ? file_format::gltf
+               : file_format::scene;
 }
 
 std::vector<shape*> import_file(scene& target, const std::string& path, file_format* found, file_warnings* warnings) {
     std::optional<file_format> format = format_of_path(path);
     std::vector<shape*> out;
+    file_warnings own;
+    file_warnings& notes = warnings ? *warnings : own;
     if (format) {
-        if (*format == file_format::scene)
+        if (*format == file_format::gltf)
+            out = read_gltf(target, path, notes);
+        else if (*format == file_format::scene)
             out = read_scene_json(target, path);
         else
             for (mesh_shape* m : import_obj(target, path, warnings)) out.push_back(m);
@@ -126,7 +139,9 @@ std::vector<shape*> import_file(scene& target, const std::string& path, file_for
         const std::string name = input_name(path);
         std::string text = read_input(path, name);
         format = format_of_text(text);
-        if (*format == file_format::scene) {
+        if (*format == file_format::gltf) {
+            out = read_gltf_data(target, text, name, ".", notes);
+        } else if (*format == file_format::scene) {
             out = insert_scene_document(target, parse_scene_json(text, name));
         } else {
             const std::string stem = path == "-" ? std::string("stdin") : std::filesystem::path(path).stem().string();
@@ -141,13 +156,20 @@ std::vector<shape*> import_file(scene& target, const std::string& path, file_for
 void export_file(scene& source, const std::vector<const shape*>& shapes, const std::string& path, obj_uv_set uv_set,
                  file_warnings* warnings) {
     const std::optional<file_format> format = format_of_path(path);
-    if (!format) throw file_error(path, 0, "the file type is not known: name it .obj or .json");
+    if (!format) throw file_error(path, 0, "the file type is not known: name it .obj, .json, .gltf or .glb");
     export_file(source, shapes, path, *format, uv_set, warnings);
 }
 
 void export_file(scene& source, const std::vector<const shape*>& shapes, const std::string& path, file_format format,
                  obj_uv_set uv_set, file_warnings* warnings) {
     const std::vector<const shape*> listed = without_root(source, shapes);
+    if (format == file_format::gltf) {
+        file_warnings own;
+        std::string ext = std::filesystem::path(path).extension().string();
+        std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
+        write_gltf(source, listed, path, ext == ".glb", warnings ? *warnings : own);
+        return;
+    }
     if (format == file_format::scene) {
         write_scene_json(path, listed);
         int carried = 0;

@@ -74,7 +74,7 @@ TEST(cli_scene, convert_chooses_the_format_by_extension_and_refuses_others) {
     write_file(tmp.path("t.obj"), twinel_test::strip_obj);
     r = run_twinel("convert " + quoted(tmp.path("t.obj")) + " -o " + quoted(tmp.path("t.ply")));
     EXPECT_EQ(r.exit_code, 2);
-    EXPECT_NE(r.err.find("t.ply: unknown file type '.ply' (a mesh file is .obj, a scene file .json)"), std::string::npos)
+    EXPECT_NE(r.err.find("t.ply: unknown file type '.ply' (a mesh file is .obj, a scene file .json, a glTF file .gltf or .glb)"), std::string::npos)
         << r.err;
     EXPECT_FALSE(std::filesystem::exists(tmp.path("t.ply")));
     write_file(tmp.path("t.stl"), twinel_test::strip_obj);

@@ -1,0 +1,113 @@
+#include "host/io/gltf_source.h"
+
+#include <cstring>
+
+#include <boost/format.hpp>
+
+#include "host/io/file_error.h"
+
+namespace host {
+
+float gltf_accessor_view::value(std::size_t i, int c) const {
+    const unsigned char* p = element(i);
+    switch (component_type) {
+    case TINYGLTF_COMPONENT_TYPE_FLOAT: {
+        float f;
+        std::memcpy(&f, p + 4 * c, 4);
+        return f;
+    }
+    case TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE: {
+        const float v = p[c];
+        return normalized ? v / 255.0f : v;
+    }
+    case TINYGLTF_COMPONENT_TYPE_BYTE: {
+        const float v = static_cast<signed char>(p[c]);
+        return normalized ? (v / 127.0f < -1.0f ? -1.0f : v / 127.0f) : v;
+    }
+    case TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT: {
+        std::uint16_t u;
+        std::memcpy(&u, p + 2 * c, 2);
+        return normalized ? static_cast<float>(u) / 65535.0f : static_cast<float>(u);
+    }
+    case TINYGLTF_COMPONENT_TYPE_SHORT: {
+        std::int16_t s;
+        std::memcpy(&s, p + 2 * c, 2);
+        const float v = s;
+        return normalized ? (v / 32767.0f < -1.0f ? -1.0f : v / 32767.0f) : v;
+    }
+    case TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT: {
+        std::uint32_t u;
+        std::memcpy(&u, p + 4 * c, 4);
+        return static_cast<float>(u);
+    }
+    default: return 0.0f;
+    }
+}
+
+gltf_accessor_view gltf_view(const tinygltf::Model& model, int index, const std::string& file,
+                             const std::string& place) {
+    const auto fail = [&](const std::string& what) {
+        throw file_error(file, 0, (boost::format("%s: accessor %i %s") % place % index % what).str());
+    };
+    if (index < 0 || static_cast<std::size_t>(index) >= model.accessors.size())
+        throw file_error(file, 0,
+                         (boost::format("%s: accessor %i is out of range (%i accessors)") % place % index %
+                          model.accessors.size()).str());
+    const tinygltf::Accessor& a = model.accessors[static_cast<std::size_t>(index)];
+    if (a.sparse.isSparse) fail("is sparse, which is not read");
+    if (a.bufferView < 0 || static_cast<std::size_t>(a.bufferView) >= model.bufferViews.size())
+        fail((boost::format("names buffer view %i (%i buffer views)") % a.bufferView % model.bufferViews.size()).str());
+    const tinygltf::BufferView& v = model.bufferViews[static_cast<std::size_t>(a.bufferView)];
+    if (v.buffer < 0 || static_cast<std::size_t>(v.buffer) >= model.buffers.size())
+        fail((boost::format("lies in buffer %i (%i buffers)") % v.buffer % model.buffers.size()).str());
+    const std::vector<unsigned char>& data = model.buffers[static_cast<std::size_t>(v.buffer)].data;
+    const int component = tinygltf::GetComponentSizeInBytes(static_cast<std::uint32_t>(a.componentType));
+    const int components = tinygltf::GetNumComponentsInType(static_cast<std::uint32_t>(a.type));
+    if (component <= 0 || components <= 0)
+        fail((boost::format("has an unknown component type %i or type %i") % a.componentType % a.type).str());
+    gltf_accessor_view out;
+    out.component_type = a.componentType;
+    out.components = components;
+    out.normalized = a.normalized;
+    out.size = static_cast<std::size_t>(component) * static_cast<std::size_t>(components);
+    out.stride = v.byteStride ? v.byteStride : out.size;
+    out.count = a.count;
+    if (v.byteStride && (v.byteStride < out.size || v.byteStride % static_cast<std::size_t>(component) != 0))
+        fail((boost::format("has a byte stride of %i for elements of %i bytes") % v.byteStride % out.size).str());
+    if (v.byteOffset > data.size() || v.byteLength > data.size() - v.byteOffset)
+        fail((boost::format("reads buffer view %i, which reaches past the end of its buffer (%i bytes)") %
+              a.bufferView % data.size()).str());
+    const std::size_t span = a.count == 0 ? 0 : (a.count - 1) * out.stride + out.size;
+    if (a.count > (std::size_t(1) << 32) || a.byteOffset > v.byteLength || span > v.byteLength - a.byteOffset)
+        fail((boost::format("holds %i elements of %i bytes from offset %i, past the end of buffer view %i (%i bytes)") %
+              a.count % out.size % a.byteOffset % a.bufferView % v.byteLength).str());
+    out.data = data.data() + v.byteOffset + a.byteOffset;
+    return out;
+}
+
+mat4 gltf_node_matrix(const tinygltf::Node& node) {
+    mat4 out;
+    if (node.matrix.size() == 16) {
+        for (int i = 0; i < 16; ++i) out.m[i / 4][i % 4] = static_cast<float>(node.matrix[static_cast<std::size_t>(i)]);
+        return out;
+    }
+    float t[3] = {0, 0, 0}, q[4] = {0, 0, 0, 1}, s[3] = {1, 1, 1};
+    if (node.translation.size() == 3)
+        for (int i = 0; i < 3; ++i) t[i] = static_cast<float>(node.translation[static_cast<std::size_t>(i)]);
+    if (node.rotation.size() == 4)
+        for (int i = 0; i < 4; ++i) q[i] = static_cast<float>(node.rotation[static_cast<std::size_t>(i)]);
+    if (node.scale.size() == 3)
+        for (int i = 0; i < 3; ++i) s[i] = static_cast<float>(node.scale[static_cast<std::size_t>(i)]);
+    const float x = q[0], y = q[1], z = q[2], w = q[3];
+    // The rotation as a column-vector matrix r; the host's row-vector form
+    // is its transpose, each row scaled by the scale along that axis.
+    const float r[3][3] = {{1 - 2 * (y * y + z * z), 2 * (x * y - z * w), 2 * (x * z + y * w)},
+                           {2 * (x * y + z * w), 1 - 2 * (x * x + z * z), 2 * (y * z - x * w)},
+                           {2 * (x * z - y * w), 2 * (y * z + x * w), 1 - 2 * (x * x + y * y)}};
+    for (int row = 0; row < 3; ++row)
+        for (int col = 0; col < 3; ++col) out.m[row][col] = r[col][row] * s[row];
+    for (int col = 0; col < 3; ++col) out.m[3][col] = t[col];
+    return out;
+}
+
+}  // namespace host
