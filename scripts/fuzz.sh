@@ -29,7 +29,7 @@ fi
 
 dir=${TWINEL_FUZZ_DIR:-build-fuzz}
 seconds=${TWINEL_FUZZ_SECONDS:-20}
-targets="obj_import kxul_layout edit_session scene_file"
+targets="obj_import kxul_layout edit_session scene_file gltf_import"
 
 start=$(date +%s)
 cmake -S . -B "$dir" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -54,6 +54,7 @@ for t in $targets; do
     obj_import) dict="-dict=fuzz/obj.dict" ;;
     kxul_layout) dict="-dict=fuzz/kxul.dict" ;;
     scene_file) dict="-dict=fuzz/scene.dict" ;;
+    gltf_import) dict="-dict=fuzz/gltf.dict" ;;
   esac
   log="$dir/$t.log"
   status=0

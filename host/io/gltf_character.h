@@ -7,7 +7,7 @@
 namespace host {
 
 struct character_options {
-    int body_vertices = 96;  // about this many host vertices in the body
+    int body_vertices = 48;  // about this many host vertices in the body
     // Largest displacement of each coordinate of the body's vertices with
     // x < 0, so that pairing has work to do.
     float jitter = 0.002f;

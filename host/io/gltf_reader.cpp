@@ -200,6 +200,8 @@ public:
                                   skin_joints).str());
                         b.emplace_back(static_cast<int>(jf), w);
                     }
+                // Bound to the mesh's own node alone: no skin in the host.
+                if (b.size() == 1 && b[0].second == 1.0f && skin_node(si, b[0].first) == node) b.clear();
                 for (const auto& [j, w] : b) {
                     key.append(reinterpret_cast<const char*>(&j), sizeof j);
                     key.append(reinterpret_cast<const char*>(&w), sizeof w);
@@ -308,6 +310,10 @@ private:
         throw file_error(file_, 0, place + ": " + what);
     }
     void warn(const std::string& what) const { warnings_.push_back(file_ + ": " + what); }
+
+    int skin_node(int si, int joint) const {
+        return m_.skins[static_cast<std::size_t>(si)].joints[static_cast<std::size_t>(joint)];
+    }
 
     std::size_t joint_count(int node, int si) const {
         if (si < 0) return 0;

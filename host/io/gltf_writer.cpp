@@ -268,12 +268,16 @@ private:
             m_.nodes[static_cast<std::size_t>(up)].children.push_back(index);
         else if (!m_.scenes.empty())
             m_.scenes[static_cast<std::size_t>(m_.defaultScene >= 0 ? m_.defaultScene : 0)].nodes.push_back(index);
+        if (auto* surface = const_cast<shape&>(s).get_surface_attributes();
+            surface && surface->get_number_of_mapping_layers() > 0)
+            warn((boost::format("shape '%s': its %i mapping layers (texture images) are not written") % s.get_name() %
+                  surface->get_number_of_mapping_layers()).str());
         if (const auto* mesh = dynamic_cast<const mesh_shape*>(&s))
             new_meshes_.emplace_back(mesh, index);
         else if (s.get_type() != 2)
             warn((boost::format("shape '%s' is a %s, which glTF does not hold: it is written as an empty node") %
                   s.get_name() % (s.get_type() == 4 ? "line" : "primitive")).str());
-        else if (s.get_part_type() != 0)
+        else if (s.get_part_type() != 0 && s.get_part_type() != -1)
             warn((boost::format("part '%s' is a %s part: it is written as a plain node") % s.get_name() %
                   (s.get_part_type() == 1 ? "surface" : "link")).str());
         return index;
@@ -421,6 +425,7 @@ private:
         encoding joints_e{TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT, TINYGLTF_TYPE_VEC4, false};
         encoding weights_e{TINYGLTF_COMPONENT_TYPE_FLOAT, TINYGLTF_TYPE_VEC4, false};
         int skin = -1;
+        const shape* self = nullptr;  // the mesh's shape: vertices bound to nothing follow it
         std::size_t skin_sets = 0;
         int first = 0, count = 0;  // the glTF vertices it was read with
     };
@@ -474,18 +479,25 @@ private:
                 final_index[static_cast<std::size_t>(i)] = static_cast<int>(order.size());
                 order.push_back(found[static_cast<std::size_t>(i)]);
             }
+        // The others in host vertex order, so that a mesh written afresh
+        // reads back with its vertices in their order.
+        std::vector<std::size_t> rest;
         for (std::size_t i = 0; i < found.size(); ++i)
-            if (final_index[i] < 0) {
-                final_index[i] = static_cast<int>(order.size());
-                order.push_back(found[i]);
-            }
+            if (final_index[i] < 0) rest.push_back(i);
+        std::stable_sort(rest.begin(), rest.end(),
+                         [&](std::size_t a, std::size_t b) { return found[a].vertex < found[b].vertex; });
+        for (std::size_t i : rest) {
+            final_index[i] = static_cast<int>(order.size());
+            order.push_back(found[i]);
+        }
         // Indices: triangles, faces of more corners as fans.
         std::vector<std::uint32_t> index;
         std::size_t at = 0;
-        int dropped = 0;
+        int dropped = 0, cut = 0;
         for (int f : faces) {
             const int n = d.face_size[f];
             if (n < 3) ++dropped;
+            if (n > 3) ++cut;
             for (int k = 1; k + 1 < n; ++k) {
                 index.push_back(static_cast<std::uint32_t>(final_index[static_cast<std::size_t>(corner_id[at])]));
                 index.push_back(static_cast<std::uint32_t>(final_index[static_cast<std::size_t>(corner_id[at + static_cast<std::size_t>(k)])]));
@@ -493,6 +505,7 @@ private:
             }
             at += static_cast<std::size_t>(n);
         }
+        if (cut > 0) warn((boost::format("%s: %i faces of more than three corners are written as triangles") % what % cut).str());
         if (dropped > 0) warn((boost::format("%s: %i faces of fewer than three corners are left out") % what % dropped).str());
         if (index.empty()) return false;
 
@@ -539,7 +552,7 @@ private:
             prim.attributes["COLOR_0"] =
                 add_accessor(bytes, bytes.size() / std::max<std::size_t>(1, nv), nv, p.color_e, array_buffer, false);
         }
-        if (p.skin >= 0) write_skin(prim, d, order, p);
+        if (p.skin >= 0) write_skin(prim, d, order, p, what);
         if (original) {
             for (const auto& [name, acc] : original->attributes)
                 if (!prim.attributes.count(name) && !(p.skin >= 0 && (name.rfind("JOINTS_", 0) == 0 || name.rfind("WEIGHTS_", 0) == 0)))
@@ -579,7 +592,25 @@ private:
         return true;
     }
 
-    void write_skin(tinygltf::Primitive& prim, const mesh_data& d, const std::vector<out_vertex>& order, const plan& p) {
+    // The top node above `node` (itself at the top).
+    int top_of(int node) const {
+        std::vector<int> parent(m_.nodes.size(), -1);
+        for (std::size_t n = 0; n < m_.nodes.size(); ++n)
+            for (int c : m_.nodes[n].children)
+                if (c >= 0 && static_cast<std::size_t>(c) < parent.size()) parent[static_cast<std::size_t>(c)] = static_cast<int>(n);
+        for (std::size_t guard = 0; parent[static_cast<std::size_t>(node)] >= 0 && guard < parent.size(); ++guard)
+            node = parent[static_cast<std::size_t>(node)];
+        return node;
+    }
+
+    const shape* shape_of(int node) const {
+        for (const auto& [s, n] : node_of_)
+            if (n == node) return s;
+        return nullptr;
+    }
+
+    void write_skin(tinygltf::Primitive& prim, const mesh_data& d, const std::vector<out_vertex>& order, const plan& p,
+                    const std::string& what) {
         std::vector<std::vector<std::pair<int, float>>> binds(order.size());
         std::size_t most = 0;
         for (std::size_t i = 0; i < order.size(); ++i) {
@@ -590,6 +621,27 @@ private:
                 binds[i].emplace_back(joint_index(p.skin, b.joint), b.weight);
             }
             most = std::max(most, binds[i].size());
+        }
+        // A vertex bound to no joint follows its own shape, as in the host:
+        // glTF gives it the mesh's node as its joint (read back as no skin)
+        // when that node shares its root with the joints; otherwise the
+        // skin's first joint, with a warning.
+        std::size_t unbound = 0;
+        for (const auto& b : binds) unbound += b.empty() ? 1 : 0;
+        if (unbound > 0) {
+            const shape* joint = p.self;
+            std::vector<int>& joints = m_.skins[static_cast<std::size_t>(p.skin)].joints;
+            for (int j : joints)
+                if (top_of(j) != top_of(node_of_.at(p.self))) joint = nullptr;
+            if (!joint) {
+                joint = shape_of(joints.front());
+                warn((boost::format("%s: %i vertices bound to no joint are bound to '%s' (the joints do not share a "
+                                    "root with the mesh's node)") % what % unbound % joint->get_name()).str());
+            }
+            const int j = joint_index(p.skin, joint);
+            for (auto& b : binds)
+                if (b.empty()) b.emplace_back(j, 1.0f);
+            most = std::max<std::size_t>(most, 1);
         }
         const std::size_t sets = std::max(p.skin_sets, (most + 3) / 4);
         std::size_t joint_count = m_.skins[static_cast<std::size_t>(p.skin)].joints.size();
@@ -689,6 +741,7 @@ private:
             for (int f : faces)
                 for (int k = 0; k < d.face_size[f]; ++k) used[static_cast<std::size_t>(d.corner(f, k))] = 1;
             plan pl = plan_from(originals[p], skin);
+            pl.self = inst.shape;
             pl.first = inst.first[p];
             pl.count = inst.vertex_count[p];
             tinygltf::Primitive prim = originals[p];
@@ -723,6 +776,7 @@ private:
             groups[d.extras.face_style.empty() ? -1 : d.extras.face_style[static_cast<std::size_t>(f)]].push_back(f);
         plan p;
         p.skin = skin;
+        p.self = &s;
         for (int f = 0; f < d.face_count(); ++f) {
             p.normal |= d.face_has_normals[static_cast<std::size_t>(f)] != 0 && !d.corner_normal.empty();
             if (!d.face_has_uv[static_cast<std::size_t>(f)]) continue;
@@ -769,9 +823,7 @@ private:
     }
 
     void put_inverse_world(std::vector<unsigned char>& bytes, int node) {
-        const shape* joint = nullptr;
-        for (const auto& [s, n] : node_of_)
-            if (n == node) joint = s;
+        const shape* joint = shape_of(node);
         const mat4 inverse = joint ? joint->get_transformation_to_world().inv() : mat4();
         for (int i = 0; i < 16; ++i) put(bytes, TINYGLTF_COMPONENT_TYPE_FLOAT, false, inverse.m[i / 4][i % 4]);
     }
