@@ -194,7 +194,7 @@ public:
                         const float w = weights[set].value(i, c);
                         if (w == 0.0f) continue;
                         const float jf = joints[set].value(i, c);
-                        if (!(jf >= 0.0f) || static_cast<std::size_t>(jf) >= skin_joints)
+                        if (!(jf >= 0.0f && jf < static_cast<float>(skin_joints)))
                             fail((boost::format("%s/attributes/JOINTS_%i") % place % set).str(),
                                  (boost::format("vertex %i names joint %i of a skin of %i joints") % i % jf %
                                   skin_joints).str());
@@ -414,6 +414,20 @@ std::vector<shape*> read_gltf_data(scene& target, const std::string& bytes, cons
         meshes.push_back(r.read_mesh(order[k], n.mesh, n.skin));
     }
 
+    // Every joint a mesh is bound to must be a node of the scene read.
+    std::vector<std::uint8_t> shown(model.nodes.size(), 0);
+    for (int node : order) shown[static_cast<std::size_t>(node)] = 1;
+    for (const mesh_record& rec : meshes) {
+        if (rec.joints.empty()) continue;
+        const int si = model.nodes[static_cast<std::size_t>(rec.instance.node)].skin;
+        const std::vector<int>& joints = model.skins[static_cast<std::size_t>(si)].joints;
+        for (const std::vector<int>& js : rec.joints)
+            for (int j : js)
+                if (!shown[static_cast<std::size_t>(joints[static_cast<std::size_t>(j)])])
+                    throw file_error(name, 0, (boost::format("skins/%i/joints/%i: node %i is not in the scene read") % si %
+                                               j % joints[static_cast<std::size_t>(j)]).str());
+    }
+
     source->node_shapes.assign(model.nodes.size(), nullptr);
     source->node_matrices.resize(model.nodes.size());
     for (std::size_t i = 0; i < model.nodes.size(); ++i) source->node_matrices[i] = gltf_node_matrix(model.nodes[i]);
@@ -445,11 +459,7 @@ std::vector<shape*> read_gltf_data(scene& target, const std::string& bytes, cons
                 for (std::size_t v = 0; v < rec.joints.size(); ++v)
                     for (std::size_t b = 0; b < rec.joints[v].size(); ++b) {
                         const int node = skin.joints[static_cast<std::size_t>(rec.joints[v][b])];
-                        const shape* joint = source->node_shapes[static_cast<std::size_t>(node)];
-                        if (!joint)
-                            throw file_error(name, 0, (boost::format("skins/%i/joints: node %i is not in the scene read") %
-                                                       model.nodes[static_cast<std::size_t>(order[k])].skin % node).str());
-                        d.skins[v].binds[b].joint = const_cast<shape*>(joint);
+                        d.skins[v].binds[b].joint = const_cast<shape*>(source->node_shapes[static_cast<std::size_t>(node)]);
                     }
             }
             rec.instance.shape = &ms;

@@ -241,6 +241,11 @@ private:
             if (found != node_of_.end()) {
                 node = found->second;
                 update_transform(node, *s);
+                // A renamed shape renames its node (a node without a name
+                // was read as "node_N").
+                tinygltf::Node& n = m_.nodes[static_cast<std::size_t>(node)];
+                const std::string read_as = n.name.empty() ? (boost::format("node_%i") % node).str() : n.name;
+                if (read_as != s->get_name()) n.name = s->get_name();
             } else {
                 node = new_node(*s, up);
             }
@@ -633,11 +638,12 @@ private:
             std::vector<int>& joints = m_.skins[static_cast<std::size_t>(p.skin)].joints;
             for (int j : joints)
                 if (top_of(j) != top_of(node_of_.at(p.self))) joint = nullptr;
-            if (!joint) {
+            if (!joint && shape_of(joints.front())) {
                 joint = shape_of(joints.front());
                 warn((boost::format("%s: %i vertices bound to no joint are bound to '%s' (the joints do not share a "
                                     "root with the mesh's node)") % what % unbound % joint->get_name()).str());
             }
+            if (!joint) joint = p.self;
             const int j = joint_index(p.skin, joint);
             for (auto& b : binds)
                 if (b.empty()) b.emplace_back(j, 1.0f);
