@@ -18,7 +18,7 @@
 #include "host/io/gltf_reader.h"
 #include "host/io/gltf_writer.h"
 #include "host/mesh_shape.h"
-#include "host/obj_io.h"
+#include "host/io/file_error.h"
 #include "host/part.h"
 #include "host/scene.h"
 

@@ -157,6 +157,12 @@ public:
                             gm.name).str());
                 continue;
             }
+            if (const char* why = unreadable(prim)) {
+                r.instance.imported.push_back(0);
+                r.instance.vertex_count.push_back(0);
+                warn((boost::format("%s (mesh '%s') %s: it is kept as it is, not edited") % place % gm.name % why).str());
+                continue;
+            }
             const gltf_accessor_view pos = attribute(place, prim, "POSITION", {3}, true);
             const std::size_t count = pos.count;
             r.instance.imported.push_back(1);
@@ -310,6 +316,21 @@ private:
         throw file_error(file_, 0, place + ": " + what);
     }
     void warn(const std::string& what) const { warnings_.push_back(file_ + ": " + what); }
+
+    // Why a primitive's data is not in plain buffer views (compressed by an
+    // extension, sparse, or left to zeros), or null.
+    const char* unreadable(const tinygltf::Primitive& prim) const {
+        if (!prim.extensions.empty()) return "is stored by an extension";
+        std::vector<int> used{prim.indices};
+        for (const auto& [name, acc] : prim.attributes) used.push_back(acc);
+        for (int a : used) {
+            if (a < 0 || static_cast<std::size_t>(a) >= m_.accessors.size()) continue;  // refused when read
+            const tinygltf::Accessor& acc = m_.accessors[static_cast<std::size_t>(a)];
+            if (acc.sparse.isSparse) return "has sparse accessors";
+            if (acc.bufferView < 0) return "has accessors without a buffer view";
+        }
+        return nullptr;
+    }
 
     int skin_node(int si, int joint) const {
         return m_.skins[static_cast<std::size_t>(si)].joints[static_cast<std::size_t>(joint)];

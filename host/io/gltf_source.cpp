@@ -85,6 +85,69 @@ gltf_accessor_view gltf_view(const tinygltf::Model& model, int index, const std:
     return out;
 }
 
+std::vector<unsigned char> gltf_dense(const tinygltf::Model& model, int index, const std::string& file,
+                                      const std::string& place, std::size_t& size) {
+    if (index < 0 || static_cast<std::size_t>(index) >= model.accessors.size())
+        throw file_error(file, 0, (boost::format("%s: accessor %i is out of range (%i accessors)") % place % index %
+                                   model.accessors.size()).str());
+    const tinygltf::Accessor& a = model.accessors[static_cast<std::size_t>(index)];
+    const int component = tinygltf::GetComponentSizeInBytes(static_cast<std::uint32_t>(a.componentType));
+    const int components = tinygltf::GetNumComponentsInType(static_cast<std::uint32_t>(a.type));
+    if (component <= 0 || components <= 0 || a.count > (std::size_t(1) << 28))
+        throw file_error(file, 0, (boost::format("%s: accessor %i has an unknown type or too many elements") % place %
+                                   index).str());
+    size = static_cast<std::size_t>(component) * static_cast<std::size_t>(components);
+    std::vector<unsigned char> out(a.count * size, 0);
+    if (a.bufferView >= 0) {
+        tinygltf::Model plain_model;  // the view of the base, without its sparse part
+        const gltf_accessor_view v = [&] {
+            if (!a.sparse.isSparse) return gltf_view(model, index, file, place);
+            // gltf_view refuses sparse accessors: look at a copy without it.
+            tinygltf::Accessor base = a;
+            base.sparse.isSparse = false;
+            plain_model.bufferViews = model.bufferViews;
+            plain_model.buffers = model.buffers;
+            plain_model.accessors = {base};
+            return gltf_view(plain_model, 0, file, place);
+        }();
+        for (std::size_t i = 0; i < v.count; ++i) std::memcpy(&out[i * size], v.element(i), size);
+    }
+    if (!a.sparse.isSparse) return out;
+    const auto region = [&](int view, int offset, std::size_t bytes) -> const unsigned char* {
+        if (view < 0 || static_cast<std::size_t>(view) >= model.bufferViews.size() || offset < 0) return nullptr;
+        const tinygltf::BufferView& bv = model.bufferViews[static_cast<std::size_t>(view)];
+        if (bv.buffer < 0 || static_cast<std::size_t>(bv.buffer) >= model.buffers.size()) return nullptr;
+        const std::vector<unsigned char>& data = model.buffers[static_cast<std::size_t>(bv.buffer)].data;
+        if (bv.byteOffset > data.size() || bv.byteLength > data.size() - bv.byteOffset ||
+            static_cast<std::size_t>(offset) > bv.byteLength || bytes > bv.byteLength - static_cast<std::size_t>(offset))
+            return nullptr;
+        return data.data() + bv.byteOffset + static_cast<std::size_t>(offset);
+    };
+    const int isize = tinygltf::GetComponentSizeInBytes(static_cast<std::uint32_t>(a.sparse.indices.componentType));
+    const std::size_t n = a.sparse.count < 0 ? 0 : static_cast<std::size_t>(a.sparse.count);
+    const unsigned char* indices = isize > 0 ? region(a.sparse.indices.bufferView, a.sparse.indices.byteOffset,
+                                                      n * static_cast<std::size_t>(isize))
+                                             : nullptr;
+    const unsigned char* values = region(a.sparse.values.bufferView, a.sparse.values.byteOffset, n * size);
+    if (a.sparse.count < 0 || (n > 0 && (!indices || !values)))
+        throw file_error(file, 0, (boost::format("%s: accessor %i has sparse data out of range") % place % index).str());
+    for (std::size_t k = 0; k < n; ++k) {
+        std::uint32_t i = 0;
+        if (isize == 1) i = indices[k];
+        if (isize == 2) {
+            std::uint16_t u;
+            std::memcpy(&u, indices + 2 * k, 2);
+            i = u;
+        }
+        if (isize == 4) std::memcpy(&i, indices + 4 * k, 4);
+        if (i >= a.count)
+            throw file_error(file, 0, (boost::format("%s: accessor %i has a sparse index %i out of range (%i elements)") %
+                                       place % index % i % a.count).str());
+        std::memcpy(&out[i * size], values + k * size, size);
+    }
+    return out;
+}
+
 mat4 gltf_node_matrix(const tinygltf::Node& node) {
     mat4 out;
     if (node.matrix.size() == 16) {

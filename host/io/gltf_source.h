@@ -72,6 +72,13 @@ struct gltf_accessor_view {
 gltf_accessor_view gltf_view(const tinygltf::Model& model, int index, const std::string& file,
                              const std::string& place);
 
+// Every element of accessor `index`, tightly packed (`size` bytes each, as
+// returned in `size`), also for an accessor without a buffer view (zeros)
+// or a sparse one (its base with the sparse values put in). Throws
+// host::file_error as gltf_view does, also for sparse data out of range.
+std::vector<unsigned char> gltf_dense(const tinygltf::Model& model, int index, const std::string& file,
+                                      const std::string& place, std::size_t& size);
+
 // The local matrix of a node in the host's row-vector form: glTF's
 // column-major array, element by element, from the matrix or from
 // translation * rotation * scale.

@@ -392,19 +392,21 @@ private:
     // Accessor `index` of the source gathered by glTF vertex: a vertex
     // without a source gets `fill` (the first element, or zeros).
     int gather(int index, const std::vector<out_vertex>& vertices, bool zeros, bool bounds) {
-        const gltf_accessor_view view = gltf_view(m_, index, name_, "accessors");
+        std::size_t size = 0;
+        const std::vector<unsigned char> all =
+            gltf_dense(m_, index, name_, (boost::format("accessors/%i") % index).str(), size);
+        const std::size_t count = size ? all.size() / size : 0;
         std::vector<unsigned char> bytes;
-        bytes.reserve(vertices.size() * view.size);
-        const std::vector<unsigned char> zero(view.size, 0);
+        bytes.reserve(vertices.size() * size);
+        const std::vector<unsigned char> zero(size, 0);
         for (const out_vertex& o : vertices) {
-            const bool known = o.source >= 0 && static_cast<std::size_t>(o.source) < view.count;
-            const unsigned char* from = known ? view.element(static_cast<std::size_t>(o.source))
-                                              : (zeros || view.count == 0 ? zero.data() : view.element(0));
-            bytes.insert(bytes.end(), from, from + view.size);
+            const bool known = o.source >= 0 && static_cast<std::size_t>(o.source) < count;
+            const unsigned char* from = known ? &all[static_cast<std::size_t>(o.source) * size]
+                                              : (zeros || count == 0 ? zero.data() : all.data());
+            bytes.insert(bytes.end(), from, from + size);
         }
         const tinygltf::Accessor& a = m_.accessors[static_cast<std::size_t>(index)];
-        return add_accessor(bytes, view.size, vertices.size(), encoding_of(a), array_buffer,
-                            bounds || !a.minValues.empty());
+        return add_accessor(bytes, size, vertices.size(), encoding_of(a), array_buffer, bounds || !a.minValues.empty());
     }
 
     int joint_index(int skin, const shape_class* joint) {
