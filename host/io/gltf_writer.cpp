@@ -10,6 +10,7 @@
 #include <unordered_set>
 
 #include <boost/format.hpp>
+#include <nlohmann/json.hpp>
 
 #include "host/io/gltf_source.h"
 #include "host/mesh_shape.h"
@@ -874,7 +875,36 @@ std::string gltf_bytes(const tinygltf::Model& model, bool binary) {
     w.SetImageWriter(&write_image, nullptr);
     std::ostringstream out;
     w.WriteGltfSceneToStream(&model, out, !binary, binary);
-    return out.str();
+    std::string bytes = out.str();
+    // tinygltf writes an object whose members all have their default values
+    // (a scene without nodes, a material of defaults) as null, which no
+    // reader takes: such entries become empty objects.
+    std::string json = bytes;
+    std::string rest;
+    if (binary) {
+        std::uint32_t length = 0;
+        if (bytes.size() < 20) return bytes;
+        std::memcpy(&length, bytes.data() + 12, 4);
+        json = bytes.substr(20, length);
+        rest = bytes.substr(20 + std::min<std::size_t>(length, bytes.size() - 20));
+    }
+    nlohmann::json doc = nlohmann::json::parse(json, nullptr, false);
+    bool changed = false;
+    if (doc.is_object())
+        for (auto& [key, value] : doc.items())
+            if (value.is_array())
+                for (nlohmann::json& e : value)
+                    if (e.is_null()) {
+                        e = nlohmann::json::object();
+                        changed = true;
+                    }
+    if (!changed) return bytes;
+    if (!binary) return doc.dump(2);
+    json = doc.dump();
+    json.resize((json.size() + 3) / 4 * 4, ' ');
+    const auto u32 = [](std::uint32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); };
+    return bytes.substr(0, 8) + u32(static_cast<std::uint32_t>(20 + json.size() + rest.size())) +
+           u32(static_cast<std::uint32_t>(json.size())) + bytes.substr(16, 4) + json + rest;
 }
 
 void write_gltf(scene& source, const std::vector<const shape*>& tops, const std::string& path, bool binary,
