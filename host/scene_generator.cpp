@@ -1,4 +1,5 @@
 #include "host/scene_generator.h"
+#include "host/matrices.h"
 
 #include <algorithm>
 #include <random>
@@ -19,14 +20,6 @@ namespace {
 // generator draws).
 float uniform_signed(std::mt19937& rng) {
     return static_cast<float>(rng() >> 8) * (2.0f / 16777216.0f) - 1.0f;
-}
-
-mat4 translation(float x, float y, float z) {
-    mat4 m;
-    m.m[3][0] = x;
-    m.m[3][1] = y;
-    m.m[3][2] = z;
-    return m;
 }
 
 // A point with its handle pairs along x (the line) and along z (across it).

@@ -1,4 +1,5 @@
 #include "host/io/gltf_character.h"
+#include "host/matrices.h"
 
 #include <algorithm>
 #include <cmath>
@@ -17,14 +18,6 @@
 
 namespace host {
 namespace {
-
-mat4 translation(float x, float y, float z) {
-    mat4 m;
-    m.m[3][0] = x;
-    m.m[3][1] = y;
-    m.m[3][2] = z;
-    return m;
-}
 
 // A turn by `angle` about z, then a move (row-vector form).
 mat4 turned(float angle, float x, float y) {

@@ -88,7 +88,7 @@ void write_parallel(output_file& file, std::string& out, std::size_t count, Form
         for (unsigned t = 1; t < threads; ++t) pool.emplace_back(work, t);
         work(0);
         for (std::thread& t : pool) t.join();
-        file.write_parts(texts);
+        file.write_blocks(texts);
     }
 }
 

@@ -162,21 +162,21 @@ void output_file::write(std::string_view data) {
     start_writeback();
 }
 
-void output_file::write_parts(const std::vector<std::string>& parts) {
-    if (target_.empty() || parts.size() < 2) {
-        for (const std::string& p : parts) write(p);
+void output_file::write_blocks(const std::vector<std::string>& blocks) {
+    if (target_.empty() || blocks.size() < 2) {
+        for (const std::string& p : blocks) write(p);
         return;
     }
-    // The temporary file is ours alone: each part goes to its offset.
-    std::vector<std::uint64_t> at(parts.size());
+    // The temporary file is ours alone: each block goes to its offset.
+    std::vector<std::uint64_t> at(blocks.size());
     std::uint64_t end = written_;
-    for (std::size_t i = 0; i < parts.size(); ++i) {
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
         at[i] = end;
-        end += parts[i].size();
+        end += blocks[i].size();
     }
-    std::vector<int> errors(parts.size(), 0);
+    std::vector<int> errors(blocks.size(), 0);
     const auto put = [&](std::size_t i) {
-        const std::string& p = parts[i];
+        const std::string& p = blocks[i];
         std::size_t done = 0;
         while (done < p.size()) {
             const ssize_t n = ::pwrite(fd_, p.data() + done, p.size() - done, static_cast<off_t>(at[i] + done));
@@ -189,7 +189,7 @@ void output_file::write_parts(const std::vector<std::string>& parts) {
         }
     };
     std::vector<std::thread> pool;
-    for (std::size_t i = 1; i < parts.size(); ++i) pool.emplace_back(put, i);
+    for (std::size_t i = 1; i < blocks.size(); ++i) pool.emplace_back(put, i);
     put(0);
     for (std::thread& t : pool) t.join();
     for (int e : errors)

@@ -38,10 +38,11 @@ public:
     // Appends `data`. Throws file_error.
     void write(std::string_view data);
 
-    // Appends the parts in order; a regular file takes them on several
-    // threads at once, each at its own offset (the copy into the system's
-    // cache is a good part of writing a large mesh). Throws file_error.
-    void write_parts(const std::vector<std::string>& parts);
+    // Appends the blocks of text in order; a regular file takes them on
+    // several threads at once, each at its own offset (the copy into the
+    // system's cache is a good share of writing a large mesh). Throws
+    // file_error.
+    void write_blocks(const std::vector<std::string>& blocks);
 
     // Completes the output: flushes it to the target and, for a regular
     // file, renames the temporary file into place. Throws file_error.

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "host/line_shape.h"
+#include "host/matrices.h"
 #include "host/part.h"
 #include "host/primitive_shape.h"
 #include "host/skin_view.h"
@@ -19,13 +20,7 @@ namespace {
 using twinel_test::mesh_lists;
 using twinel_test::test_scene;
 
-mat4 translation(float x, float y, float z) {
-    mat4 m;
-    m.m[3][0] = x;
-    m.m[3][1] = y;
-    m.m[3][2] = z;
-    return m;
-}
+using host::translation;
 
 mat4 scale_and_shift(float s, const vec3& t) {
     mat4 m = translation(t.x, t.y, t.z);
