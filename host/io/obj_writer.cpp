@@ -15,29 +15,11 @@
 namespace host {
 namespace {
 
-void append_int(std::string& out, long long i) {
-    char buf[24];
-    const auto r = std::to_chars(buf, buf + sizeof buf, i);
-    out.append(buf, r.ptr);
-}
-
 char* put_int(char* out, long long i) { return std::to_chars(out, out + 24, i).ptr; }
 
 char* put_float(char* out, float f) {
     *out = ' ';
     return write_float(out + 1, f);
-}
-
-// Appends what fn(begin) writes, at most `most` bytes, to `s` (formatting
-// straight into the string, which small appends would make several times
-// slower).
-template <class Fn>
-void put(std::string& s, std::size_t most, Fn fn) {
-    const std::size_t old = s.size();
-    if (s.capacity() < old + most) s.reserve(std::max(2 * s.capacity(), old + most));
-    s.resize(old + most);
-    char* const b = &s[old];
-    s.resize(old + static_cast<std::size_t>(fn(b) - b));
 }
 
 constexpr std::size_t number_room = float_text_size + 2;
@@ -58,38 +40,28 @@ std::uint64_t bits(const vec2& v) {
 bool same_bits(const vec3& a, const vec3& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 bool same_bits(const vec2& a, const vec2& b) { return bits(a) == bits(b); }
 
-// Writes `count` items through `format(out, i)`, in blocks formatted on
-// several threads, in order.
+// Writes `count` items through `format(out, i)` in order; a long run goes
+// in blocks made and written on several threads at once.
 template <class Format>
-void write_parallel(output_file& file, std::string& out, std::size_t count, Format format) {
+void write_parallel(output_file& file, text_block& out, std::size_t count, Format format) {
     constexpr std::size_t block = 1u << 15;
     if (count < 2 * block) {
         for (std::size_t i = 0; i < count; ++i) {
             format(out, i);
             if (out.size() >= (1u << 20)) {
-                file.write(out);
+                file.write(out.view());
                 out.clear();
             }
         }
         return;
     }
-    file.write(out);
+    file.write(out.view());
     out.clear();
     const unsigned threads = std::max(1u, std::min(8u, std::thread::hardware_concurrency()));
-    std::vector<std::string> texts(threads);
-    for (std::size_t first = 0; first < count; first += block * threads) {
-        const auto work = [&](unsigned t) {
-            std::string& s = texts[t];
-            s.clear();
-            const std::size_t b = first + block * t, e = std::min(count, b + block);
-            for (std::size_t i = b; i < e; ++i) format(s, i);
-        };
-        std::vector<std::thread> pool;
-        for (unsigned t = 1; t < threads; ++t) pool.emplace_back(work, t);
-        work(0);
-        for (std::thread& t : pool) t.join();
-        file.write_blocks(texts);
-    }
+    file.write_in_order((count + block - 1) / block, threads, [&](std::size_t k, text_block& s) {
+        const std::size_t e = std::min(count, (k + 1) * block);
+        for (std::size_t i = k * block; i < e; ++i) format(s, i);
+    });
 }
 
 // The records one kind of corner attribute (texture coordinates or
@@ -170,7 +142,7 @@ corner_records records(const mesh_data& m, const std::vector<Value>& values, con
 
 // The object's opening lines: those it was read with while its name is
 // still theirs (else their `mtllib` lines and an `o` line with the name).
-void header(std::string& out, const std::string& name, const mesh_extras& x) {
+void header(text_block& out, const std::string& name, const mesh_extras& x) {
     bool named = x.obj_header_name == name;
     if (named) {
         named = false;
@@ -179,8 +151,8 @@ void header(std::string& out, const std::string& name, const mesh_extras& x) {
                 named = true;
     }
     for (const std::string& l : x.obj_header)
-        if (named || l.compare(0, 6, "mtllib") == 0) out += clean_line(l) + '\n';
-    if (!named) out += "o " + clean_line(name) + "\n";
+        if (named || l.compare(0, 6, "mtllib") == 0) out.append(clean_line(l) + '\n');
+    if (!named) out.append("o " + clean_line(name) + "\n");
 }
 
 }  // namespace
@@ -188,7 +160,7 @@ void header(std::string& out, const std::string& name, const mesh_extras& x) {
 std::vector<std::string> write_obj(const std::string& path, const std::vector<obj_output>& objects,
                                    obj_uv_set uv_set, const std::vector<obj_polyline_output>& polylines) {
     output_file file(path);
-    std::string out;
+    text_block out;
     long long vertex_base = 0, texcoord_base = 0, normal_base = 0;
     int other_set = 0, skinned = 0;
     for (const obj_output& object : objects) {
@@ -198,8 +170,8 @@ std::vector<std::string> write_obj(const std::string& path, const std::vector<ob
         header(out, object.name, x);
 
         const bool flagged = !x.vertex_flags.empty();
-        write_parallel(file, out, static_cast<std::size_t>(m.vertex_count()), [&](std::string& s, std::size_t v) {
-            put(s, 8 * number_room, [&](char* o) {
+        write_parallel(file, out, static_cast<std::size_t>(m.vertex_count()), [&](text_block& s, std::size_t v) {
+            s.put(8 * number_room, [&](char* o) {
                 const vec3& p = m.positions[v];
                 *o++ = 'v';
                 o = put_float(put_float(put_float(o, p.x), p.y), p.z);
@@ -234,12 +206,12 @@ std::vector<std::string> write_obj(const std::string& path, const std::vector<ob
             }
         }
         const corner_records uv = records(m, uvs, x.corner_uv_source, m.face_has_uv);
-        write_parallel(file, out, uv.size(), [&](std::string& s, std::size_t r) {
+        write_parallel(file, out, uv.size(), [&](text_block& s, std::size_t r) {
             const std::int32_t c = uv.corner(r);
             const vec2& t = uvs[c];
             const std::int32_t src = x.corner_uv_source.empty() ? -1 : x.corner_uv_source[c];
             const int size = src >= 0 && static_cast<std::size_t>(src) < x.texcoord_size.size() ? x.texcoord_size[src] : 2;
-            put(s, 4 * number_room, [&](char* o) {
+            s.put(4 * number_room, [&](char* o) {
                 *o++ = 'v';
                 *o++ = 't';
                 o = put_float(o, t.x);
@@ -252,9 +224,9 @@ std::vector<std::string> write_obj(const std::string& path, const std::vector<ob
         const bool with_normals = !m.corner_normal.empty();
         const corner_records nr = with_normals ? records(m, m.corner_normal, x.corner_normal_source, m.face_has_normals)
                                                : corner_records();
-        write_parallel(file, out, nr.size(), [&](std::string& s, std::size_t r) {
+        write_parallel(file, out, nr.size(), [&](text_block& s, std::size_t r) {
             const vec3& n = m.corner_normal[nr.corner(r)];
-            put(s, 4 * number_room, [&](char* o) {
+            s.put(4 * number_room, [&](char* o) {
                 *o++ = 'v';
                 *o++ = 'n';
                 o = put_float(put_float(put_float(o, n.x), n.y), n.z);
@@ -271,23 +243,34 @@ std::vector<std::string> write_obj(const std::string& path, const std::vector<ob
             const std::int32_t s = styled ? x.face_style[f] : -1;
             return s >= 0 ? x.styles[s] : none;
         };
-        write_parallel(file, out, static_cast<std::size_t>(m.face_count()), [&](std::string& s, std::size_t f) {
+        // Faces without corners have no OBJ form; the face written before
+        // another is then the last one with corners before it (-1: none).
+        std::vector<std::int32_t> written_before;
+        if (styled && std::find(m.face_size.begin(), m.face_size.end(), 0) != m.face_size.end()) {
+            written_before.resize(m.face_size.size());
+            std::int32_t last = -1;
+            for (std::size_t f = 0; f < m.face_size.size(); ++f) {
+                written_before[f] = last;
+                if (m.face_size[f] != 0) last = static_cast<std::int32_t>(f);
+            }
+        }
+        write_parallel(file, out, static_cast<std::size_t>(m.face_count()), [&](text_block& s, std::size_t f) {
             const int n = m.face_size[f];
-            if (n == 0) return;  // a face without corners has no OBJ form
+            if (n == 0) return;
             if (styled) {
-                std::size_t before = f;  // the face written before this one
-                while (before > 0 && m.face_size[before - 1] == 0) --before;
+                const std::int32_t before =
+                    written_before.empty() ? static_cast<std::int32_t>(f) - 1 : written_before[f];
                 const face_style& now = style_of(f);
-                const face_style& was = before > 0 ? style_of(before - 1) : none;
+                const face_style& was = before >= 0 ? style_of(static_cast<std::size_t>(before)) : none;
                 if (now.material != was.material && !now.material.empty())
-                    s += "usemtl " + clean_line(now.material) + '\n';
+                    s.append("usemtl " + clean_line(now.material) + '\n');
                 if (now.smoothing != was.smoothing)
-                    s += "s " + (now.smoothing.empty() ? std::string("off") : clean_line(now.smoothing)) + '\n';
+                    s.append("s " + (now.smoothing.empty() ? std::string("off") : clean_line(now.smoothing)) + '\n');
             }
             const std::int32_t start = m.face_start[f];
             const bool has_uv = m.face_has_uv[f] != 0;
             const bool has_n = with_normals && m.face_has_normals[f];
-            put(s, 2 + static_cast<std::size_t>(n) * 3 * 22, [&](char* o) {
+            s.put(2 + static_cast<std::size_t>(n) * 3 * 22, [&](char* o) {
                 *o++ = 'f';
                 for (int k = 0; k < n; ++k) {
                     *o++ = ' ';
@@ -311,29 +294,31 @@ std::vector<std::string> write_obj(const std::string& path, const std::vector<ob
     }
     for (const obj_polyline_output& line : polylines) {
         if (line.points.size() < 2) continue;
-        out += "o " + clean_line(line.name) + "\n";
-        for (const vec3& p : line.points) {
-            out += "v ";
-            append_float(out, p.x);
-            out += ' ';
-            append_float(out, p.y);
-            out += ' ';
-            append_float(out, p.z);
-            out += '\n';
-        }
-        out += 'l';
-        for (std::size_t i = 0; i < line.points.size(); ++i) {
-            out += ' ';
-            append_int(out, vertex_base + static_cast<long long>(i) + 1);
-        }
-        if (line.closed && line.points.size() > 2) {
-            out += ' ';
-            append_int(out, vertex_base + 1);
-        }
-        out += '\n';
+        out.append("o " + clean_line(line.name) + "\n");
+        for (const vec3& p : line.points)
+            out.put(4 * number_room, [&](char* o) {
+                *o++ = 'v';
+                o = put_float(put_float(put_float(o, p.x), p.y), p.z);
+                *o++ = '\n';
+                return o;
+            });
+        const bool closed = line.closed && line.points.size() > 2;
+        out.put(2 + (line.points.size() + 1) * 22, [&](char* o) {
+            *o++ = 'l';
+            for (std::size_t i = 0; i < line.points.size(); ++i) {
+                *o++ = ' ';
+                o = put_int(o, vertex_base + static_cast<long long>(i) + 1);
+            }
+            if (closed) {
+                *o++ = ' ';
+                o = put_int(o, vertex_base + 1);
+            }
+            *o++ = '\n';
+            return o;
+        });
         vertex_base += static_cast<long long>(line.points.size());
     }
-    file.write(out);
+    file.write(out.view());
     file.commit();
 
     std::vector<std::string> warnings;

@@ -6,11 +6,15 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <condition_variable>
+#include <exception>
+#include <mutex>
 #include <thread>
 #include <random>
 
@@ -162,41 +166,64 @@ void output_file::write(std::string_view data) {
     start_writeback();
 }
 
-void output_file::write_blocks(const std::vector<std::string>& blocks) {
-    if (target_.empty() || blocks.size() < 2) {
-        for (const std::string& p : blocks) write(p);
-        return;
-    }
-    // The temporary file is ours alone: each block goes to its offset.
-    std::vector<std::uint64_t> at(blocks.size());
-    std::uint64_t end = written_;
-    for (std::size_t i = 0; i < blocks.size(); ++i) {
-        at[i] = end;
-        end += blocks[i].size();
-    }
-    std::vector<int> errors(blocks.size(), 0);
-    const auto put = [&](std::size_t i) {
-        const std::string& p = blocks[i];
-        std::size_t done = 0;
-        while (done < p.size()) {
-            const ssize_t n = ::pwrite(fd_, p.data() + done, p.size() - done, static_cast<off_t>(at[i] + done));
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) {
-                errors[i] = n < 0 ? errno : EIO;
-                return;
+void output_file::write_in_order(std::size_t count, unsigned threads,
+                                 const std::function<void(std::size_t, text_block&)>& make) {
+    if (count == 0) return;
+    threads = static_cast<unsigned>(std::max<std::size_t>(1, std::min<std::size_t>(threads, count)));
+    // Our own temporary file takes each block at its offset, outside the
+    // turn; anything else is written in turn.
+    const bool at_offsets = !target_.empty();
+    std::mutex lock;
+    std::condition_variable turn;
+    std::size_t next = 0;  // the block placed next
+    bool stopped = false;
+    std::exception_ptr failure;
+    const auto worker = [&](unsigned t) {
+        text_block block;
+        try {
+            for (std::size_t k = t; k < count; k += threads) {
+                block.clear();
+                make(k, block);
+                std::uint64_t at = 0;
+                {
+                    std::unique_lock<std::mutex> l(lock);
+                    turn.wait(l, [&] { return next == k || stopped; });
+                    if (stopped) return;
+                    if (at_offsets) {
+                        at = written_;
+                        written_ += block.size();
+                        start_writeback();
+                    } else {
+                        write(block.view());
+                    }
+                    next = k + 1;
+                }
+                turn.notify_all();
+                if (at_offsets) put_at(block.view(), at);
             }
-            done += static_cast<std::size_t>(n);
+        } catch (...) {
+            const std::lock_guard<std::mutex> l(lock);
+            if (!failure) failure = std::current_exception();
+            stopped = true;
+            turn.notify_all();
         }
     };
     std::vector<std::thread> pool;
-    for (std::size_t i = 1; i < blocks.size(); ++i) pool.emplace_back(put, i);
-    put(0);
+    for (unsigned t = 1; t < threads; ++t) pool.emplace_back(worker, t);
+    worker(0);
     for (std::thread& t : pool) t.join();
-    for (int e : errors)
-        if (e != 0) fail("cannot write", e);
-    if (::lseek(fd_, static_cast<off_t>(end), SEEK_SET) < 0) fail("cannot write", errno);
-    written_ = end;
-    start_writeback();
+    if (failure) std::rethrow_exception(failure);
+    if (at_offsets && ::lseek(fd_, static_cast<off_t>(written_), SEEK_SET) < 0) fail("cannot write", errno);
+}
+
+void output_file::put_at(std::string_view data, std::uint64_t at) const {
+    std::size_t done = 0;
+    while (done < data.size()) {
+        const ssize_t n = ::pwrite(fd_, data.data() + done, data.size() - done, static_cast<off_t>(at + done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) fail("cannot write", n < 0 ? errno : EIO);
+        done += static_cast<std::size_t>(n);
+    }
 }
 
 void output_file::start_writeback() {

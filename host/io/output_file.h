@@ -3,9 +3,12 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "host/io/text_block.h"
 
 namespace host {
 
@@ -38,11 +41,15 @@ public:
     // Appends `data`. Throws file_error.
     void write(std::string_view data);
 
-    // Appends the blocks of text in order; a regular file takes them on
-    // several threads at once, each at its own offset (the copy into the
-    // system's cache is a good share of writing a large mesh). Throws
-    // file_error.
-    void write_blocks(const std::vector<std::string>& blocks);
+    // Appends `count` blocks of text, block k made by make(k, block) into
+    // an emptied block, on up to `threads` threads at once. Each thread
+    // writes its block as soon as the blocks before it have been placed (a
+    // regular file takes it at its offset while others are still written or
+    // made), so making and writing overlap; the file holds the blocks in
+    // order. What `make` throws, or a failed write, stops every thread and
+    // is thrown here (file_error for a write).
+    void write_in_order(std::size_t count, unsigned threads,
+                        const std::function<void(std::size_t, text_block&)>& make);
 
     // Completes the output: flushes it to the target and, for a regular
     // file, renames the temporary file into place. Throws file_error.
@@ -51,6 +58,8 @@ public:
 private:
     // Closes the output and removes an uncommitted temporary file.
     void discard();
+    // Writes all of `data` at offset `at` of the file. Throws file_error.
+    void put_at(std::string_view data, std::uint64_t at) const;
     // Starts the disk writes of what was written since the last start.
     void start_writeback();
     [[noreturn]] void fail(const char* what, int error) const;

@@ -17,6 +17,8 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <random>
+#include <stdexcept>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -209,4 +211,45 @@ TEST(output_file, a_failed_or_unfinished_output_leaves_the_target_and_no_tempora
     EXPECT_EQ(read_text(dir / "readonly" / "kept.obj"), "old\n");
     EXPECT_EQ(listing(dir),
               (std::vector<std::string>{"kept.obj", "loop-a.obj", "loop-b.obj", "readonly", "readonly/kept.obj"}));
+}
+
+// Blocks made on several threads land in block order, written at their
+// offsets (a regular file) or in turn (standard output); a block that
+// cannot be made stops the others and leaves the target as it was.
+TEST(output_file, blocks_made_on_several_threads_are_written_in_order_or_not_at_all) {
+    const fs::path dir = test_folder();
+    std::mt19937 random(7);
+    const std::size_t count = 200;
+    std::vector<std::string> blocks(count);
+    std::string expected = "head\n";
+    for (std::size_t k = 0; k < count; ++k) {
+        blocks[k] = std::string(random() % 5000, static_cast<char>('a' + k % 26));  // empty ones too
+        expected += blocks[k];
+    }
+    expected += "tail\n";
+    const auto make = [&](std::size_t k, host::text_block& b) { b.append(blocks[k]); };
+    const auto write_all = [&](const std::string& path) {
+        host::output_file out(path);
+        out.write("head\n");
+        out.write_in_order(count, 3, make);
+        out.write("tail\n");
+        out.commit();
+    };
+    write_all((dir / "mesh.obj").string());
+    EXPECT_EQ(read_text(dir / "mesh.obj"), expected);
+    testing::internal::CaptureStdout();
+    write_all("-");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), expected);
+
+    {
+        host::output_file out((dir / "mesh.obj").string());
+        EXPECT_THROW(out.write_in_order(count, 3,
+                                        [&](std::size_t k, host::text_block& b) {
+                                            if (k == 57) throw std::runtime_error("no room");
+                                            make(k, b);
+                                        }),
+                     std::runtime_error);
+    }
+    EXPECT_EQ(read_text(dir / "mesh.obj"), expected);
+    EXPECT_EQ(listing(dir), std::vector<std::string>{"mesh.obj"});
 }
