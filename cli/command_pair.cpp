@@ -99,7 +99,10 @@ shape_result pair_shape(host::application& app, host::mesh_shape& shape, const S
     // What the mesh's file carried follows the pairing's new and moved
     // elements from their mirror partners (in the mesh's own coordinates).
     const bool inherit = !settings.use_world && (!shape.data().extras.empty() || !shape.data().corner_normal.empty());
-    const std::vector<vec3> positions_before = inherit ? shape.data().positions : std::vector<vec3>();
+    // Only corner normals follow moved vertices: without them the old
+    // positions are not needed.
+    const std::vector<vec3> positions_before =
+        inherit && !shape.data().corner_normal.empty() ? shape.data().positions : std::vector<vec3>();
     Polygon_class polygon(&shape);
     try {
         twinel_class pairing(polygon, settings, makeup);
@@ -243,7 +246,6 @@ void run_pair(const global_options& options, const pair_options& o, bool makeup)
     host::file_format input_format = host::file_format::obj;
     read_scene(scene, o.input, &input_format, progress);
     scene.clear_history();
-    release_free_memory();
     const double import_s = seconds_since(start);
     std::vector<host::mesh_shape*> shapes = scene_meshes(scene);
     std::vector<host::shape*> lines = o.sym_lines ? line_targets(scene, o.shape) : std::vector<host::shape*>();
@@ -294,7 +296,6 @@ void run_pair(const global_options& options, const pair_options& o, bool makeup)
                                 l.question, l.answer ? "" : " (--force-lines answers yes)").c_str());
     }
     const double pair_s = seconds_since(start);
-    release_free_memory();
 
     double export_s = 0.0;
     if (!failed && !skin_failed) {

@@ -1,7 +1,5 @@
 #include "cli/session.h"
 
-#include <malloc.h>
-
 #include <filesystem>
 #include <system_error>
 
@@ -105,12 +103,6 @@ void print_warnings(std::FILE* notes, const host::file_warnings& warnings) {
 }
 
 }  // namespace
-
-void release_free_memory() {
-#ifdef __GLIBC__
-    ::malloc_trim(0);
-#endif
-}
 
 void read_scene(host::scene& scene, const std::string& input, host::file_format* found, std::FILE* notes) {
     host::file_warnings warnings;

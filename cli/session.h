@@ -73,11 +73,6 @@ host::file_format output_format(const std::string& output, host::file_format inp
 // The polygon meshes of the scene's tree, in scene order.
 std::vector<host::mesh_shape*> scene_meshes(host::scene& scene);
 
-// Gives the memory freed so far back to the system, between the phases of
-// a command on a large mesh (the reader's and the pairing's scratch
-// arrays), so that the next phase's peak does not stand on the last one's.
-void release_free_memory();
-
 // Reads `input` into the scene (host::import_file); each thing the file
 // held that the scene cannot keep is named in a "warning:" line on `notes`.
 void read_scene(host::scene& scene, const std::string& input, host::file_format* found, std::FILE* notes);

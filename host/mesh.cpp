@@ -8,20 +8,14 @@
 namespace host {
 namespace {
 
-// Grows a proxy container so that it holds an object for `index`.
-template <class Proxy>
-Proxy& proxy_for(std::deque<Proxy>& items, mesh& owner, int index) {
-    while (static_cast<int>(items.size()) <= index) items.emplace_back(owner, static_cast<int>(items.size()));
-    return items[static_cast<std::size_t>(index)];
-}
-
 [[noreturn]] void missing(const char* what, int index) {
     throw std::out_of_range(std::string(what) + " " + std::to_string(index) + " does not exist");
 }
 
 }  // namespace
 
-mesh::mesh(mesh_data& data, change_listener& owner) : data_(&data), owner_(&owner) {}
+mesh::mesh(mesh_data& data, change_listener& owner)
+    : data_(&data), owner_(&owner), vertices_(*this), edges_(*this), faces_(*this) {}
 
 mesh::~mesh() = default;
 
@@ -31,17 +25,17 @@ int mesh::get_number_of_faces() const { return data_->face_count(); }
 
 vertex_class& mesh::vertex(int index) {
     if (index < 0 || index >= data_->vertex_count()) missing("vertex", index);
-    return proxy_for(vertices_, *this, index);
+    return vertices_.at(index);
 }
 
 edge_class& mesh::edge(int index) {
     if (index < 0 || index >= data_->edge_count()) missing("edge", index);
-    return proxy_for(edges_, *this, index);
+    return edges_.at(index);
 }
 
 face_class& mesh::face(int index) {
     if (index < 0 || index >= data_->face_count()) missing("face", index);
-    return proxy_for(faces_, *this, index);
+    return faces_.at(index);
 }
 
 void mesh::check_vertex(int v) const {

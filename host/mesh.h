@@ -8,7 +8,6 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <vector>
 
@@ -112,9 +111,9 @@ private:
 
     mesh_data* data_;
     change_listener* owner_;
-    std::deque<vertex_proxy> vertices_;
-    std::deque<edge_proxy> edges_;
-    std::deque<face_proxy> faces_;
+    element_blocks<vertex_proxy> vertices_;
+    element_blocks<edge_proxy> edges_;
+    element_blocks<face_proxy> faces_;
 
     int selected_count_ = -1;  // -1: not counted since the last change
     int selection_brackets_ = 0;

@@ -17,21 +17,22 @@ namespace {
 // ---- vertex_proxy ----------------------------------------------------------
 
 int vertex_proxy::checked() const {
-    if (index_ >= mesh_->data().vertex_count()) missing("vertex", index_);
-    return index_;
+    const int index = element_blocks<vertex_proxy>::index_of(this);
+    if (index >= owner().data().vertex_count()) missing("vertex", index);
+    return index;
 }
 
-vec3 vertex_proxy::get_position() const { return mesh_->data().positions[static_cast<std::size_t>(checked())]; }
+vec3 vertex_proxy::get_position() const { return owner().data().positions[static_cast<std::size_t>(checked())]; }
 
 void vertex_proxy::set_position(const vec3& p) {
     const int v = checked();
-    mesh_->will_change(change_kind::content);
-    mesh_->data().positions[static_cast<std::size_t>(v)] = p;
+    owner().will_change(change_kind::content);
+    owner().data().positions[static_cast<std::size_t>(v)] = p;
 }
 
 vec3 vertex_proxy::get_normal() const {
     const int v = checked();
-    const mesh_data& d = mesh_->data();
+    const mesh_data& d = owner().data();
     return d.normals.empty() ? vec3() : d.normals[static_cast<std::size_t>(v)];
 }
 
@@ -40,20 +41,20 @@ skin_class& vertex_proxy::get_skin() const {
     return const_cast<vertex_proxy&>(*this);
 }
 
-bool vertex_proxy::get_active() const { return mesh_->data().vertex_selected[static_cast<std::size_t>(checked())] != 0; }
+bool vertex_proxy::get_active() const { return owner().data().vertex_selected[static_cast<std::size_t>(checked())] != 0; }
 
 void vertex_proxy::set_active(bool on) {
     const int v = checked();
-    std::uint8_t& flag = mesh_->data().vertex_selected[static_cast<std::size_t>(v)];
+    std::uint8_t& flag = owner().data().vertex_selected[static_cast<std::size_t>(v)];
     if ((flag != 0) == on) return;
-    mesh_->will_change(change_kind::selection);
-    mesh_->vertex_selection_changed(flag != 0, on);
+    owner().will_change(change_kind::selection);
+    owner().vertex_selection_changed(flag != 0, on);
     flag = on ? 1 : 0;
 }
 
 const skin_data* vertex_proxy::find_skin() const {
     const int v = checked();
-    const mesh_data& d = mesh_->data();
+    const mesh_data& d = owner().data();
     if (d.vertex_skin.empty()) return nullptr;
     const std::int32_t s = d.vertex_skin[static_cast<std::size_t>(v)];
     return s < 0 ? nullptr : &d.skins[static_cast<std::size_t>(s)];
@@ -61,8 +62,8 @@ const skin_data* vertex_proxy::find_skin() const {
 
 skin_data& vertex_proxy::make_skin() {
     const int v = checked();
-    mesh_->will_change(change_kind::content);
-    mesh_data& d = mesh_->data();
+    owner().will_change(change_kind::content);
+    mesh_data& d = owner().data();
     if (d.vertex_skin.empty()) d.vertex_skin.assign(d.positions.size(), -1);
     std::int32_t& s = d.vertex_skin[static_cast<std::size_t>(v)];
     if (s < 0) {
@@ -75,69 +76,71 @@ skin_data& vertex_proxy::make_skin() {
 // ---- edge_proxy ------------------------------------------------------------
 
 int edge_proxy::checked() const {
-    if (index_ >= mesh_->data().edge_count()) missing("edge", index_);
-    return index_;
+    const int index = element_blocks<edge_proxy>::index_of(this);
+    if (index >= owner().data().edge_count()) missing("edge", index);
+    return index;
 }
 
-int edge_proxy::get_v0() const { return mesh_->data().edges[static_cast<std::size_t>(checked())][0]; }
-int edge_proxy::get_v1() const { return mesh_->data().edges[static_cast<std::size_t>(checked())][1]; }
+int edge_proxy::get_v0() const { return owner().data().edges[static_cast<std::size_t>(checked())][0]; }
+int edge_proxy::get_v1() const { return owner().data().edges[static_cast<std::size_t>(checked())][1]; }
 
 void edge_proxy::set_end(int end, int v) {
     const int e = checked();
-    if (v < 0 || v >= mesh_->data().vertex_count()) missing("vertex", v);
-    mesh_->will_change(change_kind::topology);
-    mesh_->data().edges[static_cast<std::size_t>(e)][static_cast<std::size_t>(end)] = v;
+    if (v < 0 || v >= owner().data().vertex_count()) missing("vertex", v);
+    owner().will_change(change_kind::topology);
+    owner().data().edges[static_cast<std::size_t>(e)][static_cast<std::size_t>(end)] = v;
 }
 
 void edge_proxy::set_v0(int v) { set_end(0, v); }
 void edge_proxy::set_v1(int v) { set_end(1, v); }
 
-void edge_proxy::remove() { mesh_->remove_edge(checked()); }
+void edge_proxy::remove() { owner().remove_edge(checked()); }
 
 void edge_proxy::set_active(bool on) {
     const int e = checked();
-    std::uint8_t& flag = mesh_->data().edge_selected[static_cast<std::size_t>(e)];
+    std::uint8_t& flag = owner().data().edge_selected[static_cast<std::size_t>(e)];
     if ((flag != 0) == on) return;
-    mesh_->will_change(change_kind::selection);
+    owner().will_change(change_kind::selection);
     flag = on ? 1 : 0;
 }
 
-bool edge_proxy::get_active() const { return mesh_->data().edge_selected[static_cast<std::size_t>(checked())] != 0; }
+bool edge_proxy::get_active() const { return owner().data().edge_selected[static_cast<std::size_t>(checked())] != 0; }
 
 // ---- face_proxy ------------------------------------------------------------
 
 int face_proxy::checked() const {
-    if (index_ >= mesh_->data().face_count()) missing("face", index_);
-    return index_;
+    const int index = element_blocks<face_proxy>::index_of(this);
+    if (index >= owner().data().face_count()) missing("face", index);
+    return index;
 }
 
-int face_proxy::get_number_of_vertices(void*) const { return mesh_->data().face_size[static_cast<std::size_t>(checked())]; }
+int face_proxy::get_number_of_vertices(void*) const { return owner().data().face_size[static_cast<std::size_t>(checked())]; }
 
 int face_proxy::vertex(int k, void*) const {
     const int f = checked();
-    const mesh_data& d = mesh_->data();
+    const mesh_data& d = owner().data();
     if (k < 0 || k >= d.face_size[static_cast<std::size_t>(f)]) missing("corner", k);
     return d.corner(f, k);
 }
 
 void face_proxy::get_vertex_indices(int* out, void*) const {
     const int f = checked();
-    const mesh_data& d = mesh_->data();
+    const mesh_data& d = owner().data();
     const std::int32_t* v = d.face_vertices(f);
     for (int k = 0; k < d.face_size[static_cast<std::size_t>(f)]; ++k) out[k] = v[k];
 }
 
 void face_proxy::set_vertex_indices(int count, const int* indices, void*) {
     const int f = checked();
-    mesh_data& d = mesh_->data();
+    mesh_data& d = owner().data();
     if (count < 0) throw std::invalid_argument("a face cannot have " + std::to_string(count) + " corners");
     for (int k = 0; k < count; ++k)
         if (indices[k] < 0 || indices[k] >= d.vertex_count()) missing("vertex", indices[k]);
-    mesh_->will_change(change_kind::topology);
+    owner().will_change(change_kind::topology);
     d.set_face_vertices(f, count, indices);
 }
 
-bool face_proxy::has_uv(void*) const { return mesh_->data().face_has_uv[static_cast<std::size_t>(checked())] != 0; }
+bool face_proxy::has_uv(void*) const { return owner().data().face_has_uv[static_cast<std::size_t>(checked())] != 0; }
 
 namespace {
 
@@ -155,34 +158,34 @@ void write_uv(mesh_data& d, std::vector<vec2>& set, int f, const vec2* uv) {
 }  // namespace
 
 void face_proxy::get_parameter_uv(vec2* out, void*) const {
-    const mesh_data& d = mesh_->data();
+    const mesh_data& d = owner().data();
     read_uv(d, d.corner_puv, checked(), out);
 }
 
 void face_proxy::set_parameter_uv(const vec2* uv, void*) {
     const int f = checked();
-    mesh_->will_change(change_kind::content);
-    mesh_data& d = mesh_->data();
+    owner().will_change(change_kind::content);
+    mesh_data& d = owner().data();
     write_uv(d, d.corner_puv, f, uv);
 }
 
 void face_proxy::get_distance_uv(vec2* out, void*) const {
-    const mesh_data& d = mesh_->data();
+    const mesh_data& d = owner().data();
     read_uv(d, d.corner_duv, checked(), out);
 }
 
 void face_proxy::set_distance_uv(const vec2* uv, void*) {
     const int f = checked();
-    mesh_->will_change(change_kind::content);
-    mesh_data& d = mesh_->data();
+    owner().will_change(change_kind::content);
+    mesh_data& d = owner().data();
     write_uv(d, d.corner_duv, f, uv);
 }
 
-void face_proxy::remove(void*) { mesh_->remove_face(checked()); }
+void face_proxy::remove(void*) { owner().remove_face(checked()); }
 
 int face_proxy::get_normals(vec3* out, void*) const {
     const int f = checked();
-    const mesh_data& d = mesh_->data();
+    const mesh_data& d = owner().data();
     if (!d.face_has_normals[static_cast<std::size_t>(f)]) return 0;
     const std::size_t start = static_cast<std::size_t>(d.face_start[static_cast<std::size_t>(f)]);
     const int n = d.face_size[static_cast<std::size_t>(f)];
@@ -192,18 +195,18 @@ int face_proxy::get_normals(vec3* out, void*) const {
 
 void face_proxy::set_normals(int count, const vec3* normals, void*) {
     const int f = checked();
-    mesh_data& d = mesh_->data();
+    mesh_data& d = owner().data();
     const int n = d.face_size[static_cast<std::size_t>(f)];
     if (count == 0) {
         if (!d.face_has_normals[static_cast<std::size_t>(f)]) return;
-        mesh_->will_change(change_kind::content);
+        owner().will_change(change_kind::content);
         d.face_has_normals[static_cast<std::size_t>(f)] = 0;
         return;
     }
     if (count != n)
         throw std::invalid_argument("face " + std::to_string(f) + " has " + std::to_string(n) + " corners, not " +
                                     std::to_string(count) + " normals");
-    mesh_->will_change(change_kind::content);
+    owner().will_change(change_kind::content);
     if (d.corner_normal.size() != d.corner_vertex.size()) d.corner_normal.resize(d.corner_vertex.size());
     const std::size_t start = static_cast<std::size_t>(d.face_start[static_cast<std::size_t>(f)]);
     for (int k = 0; k < n; ++k) d.corner_normal[start + static_cast<std::size_t>(k)] = normals[k];
@@ -212,12 +215,12 @@ void face_proxy::set_normals(int count, const vec3* normals, void*) {
 
 void face_proxy::set_active(bool on, void*) {
     const int f = checked();
-    std::uint8_t& flag = mesh_->data().face_selected[static_cast<std::size_t>(f)];
+    std::uint8_t& flag = owner().data().face_selected[static_cast<std::size_t>(f)];
     if ((flag != 0) == on) return;
-    mesh_->will_change(change_kind::selection);
+    owner().will_change(change_kind::selection);
     flag = on ? 1 : 0;
 }
 
-bool face_proxy::get_active(void*) const { return mesh_->data().face_selected[static_cast<std::size_t>(checked())] != 0; }
+bool face_proxy::get_active(void*) const { return owner().data().face_selected[static_cast<std::size_t>(checked())] != 0; }
 
 }  // namespace host

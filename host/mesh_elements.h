@@ -1,13 +1,15 @@
 // The vertex, edge and face objects a host::mesh hands out.
 //
-// Each is a light proxy for one index: it holds the mesh and the index and
-// reads and writes the mesh's arrays directly. The mesh keeps one proxy per
-// index in a container that only grows, so a reference stays usable across
-// structural changes for every index that still exists. Operations on an
+// Each is a light proxy for one index that reads and writes the mesh's
+// arrays directly; it finds its mesh and index from its address (see
+// element_blocks.h). The mesh keeps one proxy per index in a container that
+// only grows, so a reference stays usable across structural changes for
+// every index that still exists. Operations on an
 // index that no longer exists throw std::out_of_range.
 #pragma once
 
 #include "frame/sdk/polygon_mesh.h"
+#include "host/element_blocks.h"
 #include "host/skin_view.h"
 
 namespace host {
@@ -17,7 +19,6 @@ class mesh;
 // A vertex is its own skin: get_skin() answers the proxy itself.
 class vertex_proxy final : public vertex_class, public skin_view {
 public:
-    vertex_proxy(mesh& owner, int index) : mesh_(&owner), index_(index) {}
 
     vec3 get_position() const override;
     void set_position(const vec3& p) override;
@@ -33,13 +34,11 @@ protected:
 
 private:
     int checked() const;
-    mesh* mesh_;
-    int index_;
+    mesh& owner() const { return *element_block_of(this).owner; }
 };
 
 class edge_proxy final : public edge_class {
 public:
-    edge_proxy(mesh& owner, int index) : mesh_(&owner), index_(index) {}
 
     int get_v0() const override;
     // Throws std::out_of_range for a vertex the mesh does not have.
@@ -54,13 +53,11 @@ public:
 private:
     int checked() const;
     void set_end(int end, int v);
-    mesh* mesh_;
-    int index_;
+    mesh& owner() const { return *element_block_of(this).owner; }
 };
 
 class face_proxy final : public face_class {
 public:
-    face_proxy(mesh& owner, int index) : mesh_(&owner), index_(index) {}
 
     int get_number_of_vertices(void* reserved = nullptr) const override;
     // Vertex of corner k; throws std::out_of_range for a corner the face
@@ -90,8 +87,7 @@ public:
 
 private:
     int checked() const;
-    mesh* mesh_;
-    int index_;
+    mesh& owner() const { return *element_block_of(this).owner; }
 };
 
 }  // namespace host

@@ -78,10 +78,21 @@ void pass1(const sweep_side& positive, const sweep_side& negative, int plane, st
     const plane_axes axes = axes_along(plane);
     sweep_grid grid(negative.position, axes.a, axes.b, static_cast<double>(t) * (1.0 + 1.0 / 65536));
     window_members window(grid, taken);
+    // P and N lie P.key + N.key apart along the plane's normal, and a
+    // distance formed in single precision falls short of that by far less
+    // than 2^-16 of it: past this key sum no distance is <= t. Keys ascend,
+    // so the first P beyond it ends the pass.
+    const double reach = static_cast<double>(t) * (1.0 + 1.0 / 65536);
+    const double nearest_negative = negative.key[0];
     int low = 0, high = 0;
     for (int i = 0; i < np; ++i) {
         if (progress) progress->tick();
         const float pk = positive.key[static_cast<std::size_t>(i)];
+        if (static_cast<double>(pk) + nearest_negative > reach) {
+            if (progress)
+                for (int rest = i + 1; rest < np; ++rest) progress->tick();
+            return;
+        }
         while (low < nn && !(pk <= negative.key[static_cast<std::size_t>(low)] + t)) ++low;
         const float upper = pk + t;
         while (high < nn && !(negative.key[static_cast<std::size_t>(high)] > upper)) ++high;

@@ -241,6 +241,11 @@ TEST(mesh, a_million_vertices_read_and_write_quickly) {
     t.scene().end_undo_step();
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     EXPECT_EQ(m.get_number_of_active_vertices(), n / 2);
+    // Each object found its own index, in every block of objects.
+    for (int v = 0; v < n; v += 997) {
+        ASSERT_EQ(m.vertex(v).get_position().x, 1.0f);
+        ASSERT_EQ(m.vertex(v).get_active(), v % 2 == 1) << v;
+    }
 #ifdef NDEBUG  // the bound holds for optimised builds only
     EXPECT_LT(seconds, 1.0);
 #else
