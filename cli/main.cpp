@@ -5,11 +5,11 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/commands.h"
-#include "cli/huge_pages.h"
+#include "cli/allocator_settings.h"
 #include "cli/session.h"
 
 int main(int argc, char** argv) {
-    cli::restart_with_huge_pages(argv);
+    cli::tune_allocator(argv);
     cli::global_options options;
     CLI::App app("Twinel: pair, repair and mirror polygon meshes across a symmetry plane.", "twinel");
     app.set_version_flag("--version", "twinel 10.0.0, build 9");

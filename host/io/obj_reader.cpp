@@ -884,11 +884,19 @@ mesh_data build_mesh(parsed_obj& p, const file_layout& l, std::size_t b, const s
         }
         return std::make_pair(std::move(ids), any);
     };
-    mesh.corner_puv.resize(corners);
     if (!p.corner_texcoord.empty()) {
         auto [ids, any] = corner_ids(p.corner_texcoord, mesh.face_has_uv);
-        for (std::size_t k = 0; k < corners; ++k)
-            if (ids[k] >= 0) mesh.corner_puv[k] = p.texcoords[ids[k]];
+        // Every corner with its own record, in file order (the writer's
+        // form): the records are the corners' UVs as they stand.
+        bool own_records = whole_file && p.texcoords.size() == corners;
+        for (std::size_t k = 0; k < corners && own_records; ++k) own_records = ids[k] == static_cast<std::int32_t>(k);
+        if (own_records) {
+            mesh.corner_puv = std::move(p.texcoords);
+        } else {
+            mesh.corner_puv.resize(corners);
+            for (std::size_t k = 0; k < corners; ++k)
+                if (ids[k] >= 0) mesh.corner_puv[k] = p.texcoords[ids[k]];
+        }
         if (whole_file) std::vector<vec2>().swap(p.texcoords);
         if (any) {
             if (whole_file) {
@@ -906,6 +914,8 @@ mesh_data build_mesh(parsed_obj& p, const file_layout& l, std::size_t b, const s
             }
             x.corner_uv_source = std::move(ids);
         }
+    } else {
+        mesh.corner_puv.resize(corners);
     }
     mesh.corner_duv = mesh.corner_puv;
     if (!p.corner_normal.empty()) {
