@@ -178,8 +178,11 @@ void script_runner::edited(host::mesh_shape& shape) { app_.after_user_edit(shape
 
 void script_runner::open_file(const words& w) {
     need(w, 2, "open FILE");
-    // An OBJ or a scene file, by its extension.
-    const std::vector<host::shape*> shapes = host::import_file(scene(), file_name(w[1]));
+    // An OBJ, scene or glTF file, by its extension. What the file carried
+    // that the host has no place for is named, one line a kind.
+    host::file_warnings warnings;
+    const std::vector<host::shape*> shapes = host::import_file(scene(), file_name(w[1]), nullptr, &warnings);
+    for (const std::string& warning : warnings) out_ << "warning: " << warning << '\n';
     if (!shapes.empty()) {
         shape_class* first = shapes.front();
         scene().set_active_shapes(1, &first);
@@ -403,7 +406,9 @@ void script_runner::save(const words& w) {
     } else {
         shapes.push_back(&scene().root());
     }
-    host::export_file(scene(), shapes, file_name(w[1]));
+    host::file_warnings warnings;
+    host::export_file(scene(), shapes, file_name(w[1]), host::obj_uv_set::parameter, &warnings);
+    for (const std::string& warning : warnings) out_ << "warning: " << warning << '\n';
 }
 
 // ---- the rest ------------------------------------------------------------------

@@ -57,6 +57,15 @@ TEST(script, edits_undo_and_save_a_mesh) {
     EXPECT_NE(r.out.find("expectations met"), std::string::npos);
 }
 
+TEST(script, open_and_save_name_what_a_file_cannot_keep) {
+    temp_dir tmp;
+    write_file(tmp.path("in.obj"), "v 0 0 0 1 0 0\nv 1 0 0 1 0 0\nv 0 1 0 1 0 0\np 1\nf 1 2 3\n");
+    const auto r = run_script(tmp, "open " + tmp.path("in.obj") + "\nsave " + tmp.path("out.json") + "\n");
+    ASSERT_EQ(r.exit_code, 0) << r.err;
+    EXPECT_NE(r.out.find("warning: " + tmp.path("in.obj") + ": 1 'p' statement left out"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("warning: " + tmp.path("out.json") + ":"), std::string::npos) << r.out;
+}
+
 TEST(script, a_failing_expectation_names_the_line_and_fails) {
     temp_dir tmp;
     const auto r = run_script(tmp, "open " + example("torus.obj") + "\n\n# comment\nexpect vertices 7\necho after\n");
