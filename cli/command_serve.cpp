@@ -20,6 +20,7 @@ namespace {
 struct serve_options {
     std::string file;
     int port = 8765;
+    std::string address = "127.0.0.1";
     std::string page;  // empty: web/ beside the executable
 };
 
@@ -54,19 +55,29 @@ void serve(const global_options& options, const serve_options& o) {
     sigset_t before;
     pthread_sigmask(SIG_BLOCK, &stop_signals, &before);
 
-    const int port = server.bind(o.port);
+    const int port = server.bind(o.address, o.port);
     if (port < 0) {
         pthread_sigmask(SIG_SETMASK, &before, nullptr);
-        throw command_error((boost::format("cannot listen on 127.0.0.1:%i (is the port in use?)") % o.port).str());
+        throw command_error((boost::format("cannot listen on %s:%i (is the port in use, or the address not this "
+                                           "machine's?)") % o.address % o.port).str());
     }
+    if (!page_server::is_loopback(o.address))
+        std::cerr << boost::format("twinel: warning: serving on %s:%i: whoever reaches it can run session lines "
+                                   "without a password, and so read and write the files below %s and run every "
+                                   "command of the plug-in\n") %
+                         o.address % port % folder.root().string();
     bool failed = false;
     std::thread listener([&] {
         failed = !server.listen();
         // A server that stops by itself wakes the waiting thread.
         if (failed) kill(getpid(), SIGTERM);
     });
-    std::cout << boost::format("twinel: serving %s on http://127.0.0.1:%i/ (Ctrl+C ends)\n") %
-                     folder.root().string() % port
+    const bool everywhere = o.address == "0.0.0.0" || o.address == "::";
+    const std::string shown = everywhere || o.address == "localhost" ? std::string("127.0.0.1")
+                              : o.address.find(':') != std::string::npos ? "[" + o.address + "]"
+                                                                         : o.address;
+    std::cout << boost::format("twinel: serving %s on http://%s:%i/%s (Ctrl+C ends)\n") % folder.root().string() %
+                     shown % port % (everywhere ? " and every address of this machine" : "")
               << std::flush;
     int signal = 0;
     sigwait(&stop_signals, &signal);
@@ -86,6 +97,9 @@ void add_serve_command(CLI::App& app, const global_options& options) {
     cmd->add_option("file", o->file, "Mesh file to open first, inside the current folder");
     cmd->add_option("--port", o->port, "Port on 127.0.0.1 (0 picks a free one)")
         ->check(CLI::Range(0, 65535))
+        ->capture_default_str();
+    cmd->add_option("--bind", o->address,
+                    "Address to serve on (default 127.0.0.1; another exposes the session to whoever reaches it)")
         ->capture_default_str();
     cmd->add_option("--page", o->page, "Folder of the built page (default: web/ beside twinel)");
     cmd->callback([&options, o] { serve(options, *o); });

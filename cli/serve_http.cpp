@@ -15,6 +15,48 @@ namespace cli {
 
 using nlohmann::json;
 
+namespace {
+
+// A dialog as the page draws it: its title and items in layout order,
+// each with its kind, label, unit, choices and value.
+json dialog_json(const host::dialog_view& view) {
+    json items = json::array();
+    for (const host::dialog_view::item& i : view.items) {
+        const host::dialog_item& l = i.layout;
+        json item{{"id", l.id}, {"label", l.label}, {"group", l.group}};
+        switch (l.kind) {
+        case host::dialog_item_kind::push_button: item["kind"] = "button"; break;
+        case host::dialog_item_kind::group: item["kind"] = "group"; break;
+        case host::dialog_item_kind::integer:
+            item["kind"] = "int";
+            item["value"] = i.number;
+            item["unit"] = l.unit;
+            break;
+        case host::dialog_item_kind::selection:
+            item["kind"] = "selection";
+            item["value"] = i.number;
+            item["choices"] = l.items;
+            break;
+        case host::dialog_item_kind::boolean:
+            item["kind"] = "bool";
+            item["value"] = i.on;
+            break;
+        case host::dialog_item_kind::rgb:
+            item["kind"] = "rgb";
+            item["value"] = {i.colour.x, i.colour.y, i.colour.z};
+            break;
+        case host::dialog_item_kind::string:
+            item["kind"] = "string";
+            item["value"] = i.text;
+            break;
+        }
+        items.push_back(std::move(item));
+    }
+    return json{{"title", view.title}, {"items", std::move(items)}};
+}
+
+}  // namespace
+
 struct page_server::impl {
     page_session& session;
     const served_folder& folder;
@@ -24,6 +66,7 @@ struct page_server::impl {
     // The host is not made for threads: one request at a time touches it.
     std::mutex lock;
     int port = -1;
+    std::string address = "127.0.0.1";
 
     impl(page_session& s, const served_folder& f, std::filesystem::path p)
         : session(s), folder(f), page(std::move(p)) {}
@@ -71,14 +114,28 @@ bool page_server::impl::string_field(const httplib::Request& req, httplib::Respo
 bool page_server::impl::from_page(const httplib::Request& req) const {
     const std::string host = req.get_header_value("Host");
     const std::string suffix = ":" + std::to_string(port);
-    return host == "127.0.0.1" + suffix || host == "localhost" + suffix;
+    if (host.size() <= suffix.size() || host.compare(host.size() - suffix.size(), suffix.size(), suffix) != 0)
+        return false;
+    const std::string name = host.substr(0, host.size() - suffix.size());
+    if (name == "127.0.0.1" || name == "localhost") return true;
+    const bool v6 = address.find(':') != std::string::npos;
+    if (name == (v6 ? "[" + address + "]" : address)) return true;
+    if (address != "0.0.0.0" && address != "::") return false;
+    // Any address of the machine, written as an address.
+    if (name.size() > 2 && name.front() == '[' && name.back() == ']')
+        return name.find_first_not_of("0123456789abcdefABCDEF:.", 1) == name.size() - 1;
+    return !name.empty() && name.find_first_not_of("0123456789.") == std::string::npos;
+}
+
+bool page_server::is_loopback(std::string_view address) {
+    return address.rfind("127.", 0) == 0 || address == "::1" || address == "localhost";
 }
 
 void page_server::impl::routes() {
     http.set_payload_max_length(max_body);
     http.set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
         if (from_page(req)) return httplib::Server::HandlerResponse::Unhandled;
-        fail(res, 403, "requests must name the host 127.0.0.1 or localhost and this port");
+        fail(res, 403, "requests must name the host 127.0.0.1 or localhost (or the address served) and this port");
         return httplib::Server::HandlerResponse::Handled;
     });
     http.set_exception_handler([](const httplib::Request&, httplib::Response& res, std::exception_ptr e) {
@@ -152,7 +209,7 @@ void page_server::impl::routes() {
         if (!r.ok) body["error"] = r.error;
         if (r.question) body["question"] = *r.question;
         if (r.file_request) body["file_request"] = {{"open", r.file_open}, {"types", r.file_types}};
-        if (r.dialog) body["dialog"] = true;
+        if (r.dialog) body["dialog"] = r.dialog_shown ? dialog_json(*r.dialog_shown) : json(true);
         body["state"] = state_json(session, meshes);
         answer(res, 200, body);
     });
@@ -179,11 +236,10 @@ page_server::page_server(page_session& session, const served_folder& folder, con
 
 page_server::~page_server() = default;
 
-int page_server::bind(int port) {
-    // Only the loopback address: the page drives a session that reads and
-    // writes files of the served folder.
-    const bool bound = port == 0 ? (port = impl_->http.bind_to_any_port("127.0.0.1")) > 0
-                                 : impl_->http.bind_to_port("127.0.0.1", port);
+int page_server::bind(const std::string& address, int port) {
+    impl_->address = address == "localhost" ? "127.0.0.1" : address;
+    const bool bound = port == 0 ? (port = impl_->http.bind_to_any_port(impl_->address)) > 0
+                                 : impl_->http.bind_to_port(impl_->address, port);
     impl_->port = bound ? port : -1;
     return impl_->port;
 }

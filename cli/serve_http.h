@@ -1,11 +1,11 @@
 // The HTTP side of `twinel serve`: the page's files and a JSON API over
-// the page's session, on the loopback address only.
+// the page's session, on the loopback address unless told otherwise.
 //
 //   GET  /api/layout            the palette's layout (serve_state.h)
 //   GET  /api/state             the session's state
 //   GET  /api/mesh?id=N&have=R  a mesh as binary arrays (serve_meshes.h)
 //   GET  /api/toolbar/N.png     a toolbar button's image
-//   GET  /api/files             the OBJ files of the served folder
+//   GET  /api/files             the mesh and scene files of the served folder
 //   GET  /api/session           the lines run so far, as a .twinel script
 //   POST /api/run   {"line": L} runs one line: {ok, error?, output,
 //                               question?, file_request?, dialog?, state}
@@ -21,6 +21,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace cli {
 
@@ -35,15 +36,21 @@ public:
     page_server(const page_server&) = delete;
     page_server& operator=(const page_server&) = delete;
 
-    // Binds 127.0.0.1:`port` (0: a free port); answers the port, or -1
-    // when it cannot be bound.
-    int bind(int port);
+    // Binds `address`:`port` (0: a free port); answers the port, or -1
+    // when it cannot be bound. Requests must then name 127.0.0.1 or
+    // localhost with the port in their Host header, or the bound address;
+    // with 0.0.0.0 or :: any address of the machine, given as digits (never
+    // a name, which another site could point at this machine).
+    int bind(const std::string& address, int port);
     // Serves until stop(); false when the server fails.
     bool listen();
     // Ends listen() from another thread.
     void stop();
 
     static constexpr std::size_t max_body = 1 << 20;
+
+    // Whether `address` is a loopback address (127.x.y.z, ::1, localhost).
+    static bool is_loopback(std::string_view address);
 
 private:
     struct impl;

@@ -71,7 +71,7 @@ std::vector<std::string> served_folder::mesh_files(std::size_t limit) const {
         }
         std::string ext = it->path().extension().string();
         std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char ch) { return std::tolower(ch); });
-        if (ext == ".obj") found.push_back(fs::relative(it->path(), root_, ec).generic_string());
+        if (ext == ".obj" || ext == ".json" || ext == ".gltf" || ext == ".glb") found.push_back(fs::relative(it->path(), root_, ec).generic_string());
     }
     std::sort(found.begin(), found.end());
     return found;

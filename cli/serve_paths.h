@@ -31,8 +31,9 @@ public:
     // The same check for one name.
     void check_name(const std::string& name) const;
 
-    // The OBJ files below the folder (relative names, sorted; at most
-    // `limit`, folders starting with "." and build output skipped).
+    // The mesh and scene files below the folder (.obj, .json, .gltf, .glb;
+    // relative names, sorted; at most `limit`, folders starting with "."
+    // and build output skipped).
     std::vector<std::string> mesh_files(std::size_t limit = 500) const;
 
 private:

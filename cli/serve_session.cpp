@@ -66,6 +66,8 @@ line_result page_session::run(const std::string& line) {
                 result.file_types = app_->file_requests().back().types;
             } else if (why.rfind("a dialog", 0) == 0) {
                 result.dialog = true;
+                if (app_->unanswered_dialog() && !app_->unanswered_dialog()->items.empty())
+                    result.dialog_shown = app_->unanswered_dialog();
             }
         }
     }

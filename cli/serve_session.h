@@ -13,6 +13,7 @@
 #include "cli/script.h"
 #include "cli/serve_paths.h"
 #include "cli/session.h"
+#include "host/dialog.h"
 
 namespace cli {
 
@@ -28,6 +29,7 @@ struct line_result {
     bool file_open = false;
     std::vector<std::string> file_types;
     bool dialog = false;  // a dialog (ok or cancel)
+    std::optional<host::dialog_view> dialog_shown;  // what it showed, when it has a layout
 };
 
 class page_session {

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "frame/sdk/korvo.h"
+#include "host/dialog.h"
 #include "host/element_marks.h"
 #include "host/plugin_set.h"
 #include "host/scene_observer.h"
@@ -103,7 +104,10 @@ public:
     // dialog that found no answer queued, in order, as a sentence; the
     // plug-in may swallow the no_answer_error, this list keeps it.
     const std::vector<std::string>& unanswered() const { return unanswered_; }
-    void clear_unanswered() { unanswered_.clear(); }
+    void clear_unanswered() {
+        unanswered_.clear();
+        unanswered_dialog_.reset();
+    }
 
     // ---- dialogs ---------------------------------------------------------
     // Takes the next queued answer when it is ok or cancel; true for cancel.
@@ -111,6 +115,14 @@ public:
     // dialogs need answers: then the dialog is cancelled and counts as
     // unanswered.
     bool take_dialog_cancel();
+    // Whether an ok or cancel waits in the queue for the next dialog.
+    bool dialog_answer_queued() const {
+        return !answers_.empty() && (answers_.front() == answer::ok || answers_.front() == answer::cancel);
+    }
+    // The last dialog shown with no answer queued, as it was shown; kept
+    // until clear_unanswered.
+    void keep_unanswered_dialog(dialog_view view) { unanswered_dialog_ = std::move(view); }
+    const std::optional<dialog_view>& unanswered_dialog() const { return unanswered_dialog_; }
     void set_dialogs_need_answers(bool on) { dialogs_need_answers_ = on; }
     // Called by a running dialog between loading and saving its data, as
     // the user's edits (tests and the command line set item values here).
@@ -168,6 +180,7 @@ private:
     std::vector<std::string> lines_;
     std::vector<std::string> questions_;
     std::vector<std::string> unanswered_;
+    std::optional<dialog_view> unanswered_dialog_;
     bool dialogs_need_answers_ = false;
     std::deque<answer> answers_;
     std::deque<std::optional<std::string>> file_answers_;

@@ -27,9 +27,32 @@ int dialog::run() {
     ++runs_;
     handler_->load_dialog_data(*this);
     app_->dialog_input(*this);
+    // Shown to nobody: what the user would have seen is kept for whoever
+    // answers for them next time.
+    if (!app_->dialog_answer_queued()) app_->keep_unanswered_dialog(view());
     if (app_->take_dialog_cancel()) return handler_->terminate(*this, 2);
     handler_->save_dialog_data(*this);
     return handler_->terminate(*this, 1);
+}
+
+dialog_view dialog::view() {
+    dialog_view v;
+    v.title = form_.title;
+    for (const dialog_item& i : form_.items) {
+        dialog_view::item shown;
+        shown.layout = i;
+        switch (i.kind) {
+        case dialog_item_kind::integer: shown.number = get_int(i.id); break;
+        case dialog_item_kind::selection: shown.number = get_selection(i.id); break;
+        case dialog_item_kind::boolean: shown.on = get_bool(i.id); break;
+        case dialog_item_kind::rgb: shown.colour = get_rgb(i.id); break;
+        case dialog_item_kind::string: shown.text = get_string(i.id); break;
+        case dialog_item_kind::push_button:
+        case dialog_item_kind::group: break;
+        }
+        v.items.push_back(std::move(shown));
+    }
+    return v;
 }
 
 const char* dialog::get_string(int id) {

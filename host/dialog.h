@@ -19,6 +19,20 @@ namespace host {
 
 class application;
 
+// What a dialog showed: its title and its items with their values at the
+// time (a number for integers and selections).
+struct dialog_view {
+    struct item {
+        dialog_item layout;
+        int number = 0;
+        bool on = false;
+        vec3 colour{0.0f, 0.0f, 0.0f};
+        std::string text;
+    };
+    std::string title;
+    std::vector<item> items;
+};
+
 class dialog final : public kx::ref_counted<dialog_interface> {
 public:
     // A dialog without a form: every item starts empty.
@@ -50,6 +64,8 @@ public:
     const std::string& title() const { return form_.title; }
     const std::vector<dialog_item>& items() const { return form_.items; }
     int runs() const { return runs_; }
+    // The title and every item of the layout with its value now.
+    dialog_view view();
     // Presses an item as the user would; answers what the handler answers.
     bool press(int item, int action = 0) { return handler_->respond(*this, item, action); }
 

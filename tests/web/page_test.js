@@ -7,6 +7,7 @@
 const { chromium } = require('playwright-core');
 const { spawn, spawnSync } = require('child_process');
 const fs = require('fs');
+const http = require('http');
 const path = require('path');
 const assert = require('assert');
 
@@ -19,16 +20,16 @@ let passed = 0;
 // The whole run is bounded: a hung browser or server fails the test.
 const deadline = setTimeout(() => { console.error('page test: out of time'); process.exit(1); }, 110000);
 
-function startServer() {
+function startServer(extra = [], onError = (d) => process.stderr.write(d)) {
   return new Promise((resolve, reject) => {
-    const server = spawn(process.env.TWINEL, ['serve', 'unmatch_pair.obj', '--port', '0'], { cwd: RUN });
+    const server = spawn(process.env.TWINEL, ['serve', 'unmatch_pair.obj', '--port', '0', ...extra], { cwd: RUN });
     let text = '';
     server.stdout.on('data', (d) => {
       text += d;
       const m = /http:\/\/127\.0\.0\.1:(\d+)\//.exec(text);
-      if (m) resolve({ server, url: m[0] });
+      if (m) resolve({ server, url: m[0], port: +m[1] });
     });
-    server.stderr.on('data', (d) => process.stderr.write(d));
+    server.stderr.on('data', onError);
     server.on('exit', (code) => reject(new Error(`twinel serve ended (${code}): ${text}`)));
   });
 }
@@ -36,7 +37,7 @@ function startServer() {
 async function main() {
   fs.rmSync(OUT, { recursive: true, force: true });
   fs.mkdirSync(RUN, { recursive: true });
-  for (const f of ['unmatch_pair.obj', 'strip.obj'])
+  for (const f of ['unmatch_pair.obj', 'strip.obj', 'uv_seam.obj'])
     fs.copyFileSync(path.join(process.env.SOURCE, 'tests/scripts', f), path.join(RUN, f));
 
   const { server, url } = await startServer();
@@ -162,6 +163,79 @@ async function main() {
       await settled();
       assert.deepEqual(await page.evaluate((id) => window.twinel.position(id, 5), id), [1, 1, 0]);
       assert.deepEqual(await page.evaluate((id) => window.twinel.position(id, 3), id), [-1, 1, 0]);
+    });
+
+    await check('box-select', async () => {
+      const r = await page.locator('#canvas').boundingBox();
+      await page.keyboard.down('Control');
+      await page.mouse.move(r.x + 2, r.y + 2);
+      await page.mouse.down();
+      await page.mouse.move(r.x + r.width / 2, r.y + r.height / 2);
+      await page.mouse.move(r.x + r.width - 2, r.y + r.height - 2);
+      await page.mouse.up();
+      await page.keyboard.up('Control');
+      await page.waitForFunction(() => /^select /.test(document.getElementById('status').textContent));
+      await settled();
+      assert.deepEqual((await mesh()).selected.vertices, [0, 1, 2, 3, 4, 5]);
+    });
+
+    await check('uv-template', async () => {
+      // Another file of the folder, its open edges marked, then the
+      // Template Setting dialog as a form: 8 x 8 pixels, browse to a
+      // scratch file; the pixels are read back by the host.
+      const run = async (line) => {
+        await page.fill('#line', line);
+        await page.press('#line', 'Enter');
+        await settled();
+      };
+      assert.ok((await page.$$eval('#files option', (o) => o.map((x) => x.value))).includes('uv_seam.obj'));
+      await page.selectOption('#files', 'uv_seam.obj');
+      await page.click('#open');
+      await settled();
+      assert.equal((await state()).shapes.filter((s) => s.kind === 'mesh').length, 2);
+      await run('press mark_p_edge');
+      await page.fill('#line', 'press uv_save');
+      await page.press('#line', 'Enter');
+      await page.waitForSelector('#form-dialog[open]');
+      assert.equal(await page.textContent('#form-title'), 'Template Setting');
+      await page.fill('[data-dialog-item="21"]', '8');
+      await page.fill('[data-dialog-item="22"]', '8');
+      await page.click('[data-dialog-item="12"]');
+      await page.waitForSelector('#ask[open]');
+      await page.fill('#ask-input', '@seam');
+      await page.click('#ask [data-answer="ok"]');
+      await page.waitForSelector('#form-dialog[open]');
+      await page.screenshot({ path: path.join(OUT, `${String(step + 1).padStart(2, '0')}-uv-template-dialog.png`) });
+      await page.click('#form-dialog [data-answer="ok"]');
+      await settled();
+      assert.equal(await page.textContent('#status'), 'press uv_save');
+      // The background, the seam in the line colour, an open edge in the mark colour.
+      for (const line of ['expect pixel @seam.png 6 1 0 0 0 0', 'expect pixel @seam.png 3 1 0 255 255 255',
+        'expect pixel @seam.png 1 0 255 0 0 255']) {
+        await run(line);
+        assert.equal(await page.textContent('#status'), line);
+      }
+      await run('activate #1');
+    });
+
+    await check('bind', async () => {
+      // Another server on every address: it says what that exposes, and
+      // answers a Host given as an address but never as a name.
+      let warning = '';
+      const other = await startServer(['--bind', '0.0.0.0'], (d) => { warning += d; });
+      const get = (host) => new Promise((resolve) => {
+        http.get({ host: '127.0.0.1', port: other.port, path: '/api/state', headers: { Host: `${host}:${other.port}` } },
+          (res) => { res.resume(); resolve(res.statusCode); });
+      });
+      try {
+        assert.equal(await get('10.1.2.3'), 200);
+        assert.equal(await get('127.0.0.1'), 200);
+        assert.equal(await get('rebound.example'), 403);
+        assert.match(warning, /whoever reaches it can run session lines/);
+      } finally {
+        other.server.kill('SIGINT');
+        await new Promise((resolve) => other.server.on('exit', resolve));
+      }
     });
 
     await check('japanese', async () => {

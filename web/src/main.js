@@ -48,6 +48,16 @@ async function perform(line) {
       const types = (r.file_request.types || []).join(', ');
       const name = await askText(`${r.file_request.open ? 'Open' : 'Save'} which file? A name in the served folder, or @NAME for the session's scratch folder${types ? ` (${types})` : ''}.`, r.file_request.open ? '' : '@template.png');
       answer = name === null ? 'path --cancel' : `path ${quote(name)}`;
+    } else if (r.dialog && typeof r.dialog === 'object') {
+      // The dialog's items, edited as the user does: each edit is a line
+      // queued before the answer.
+      const lines = await dialogForm(r.dialog);
+      answer = lines.pop();
+      for (const l of lines) {
+        const queued = await runLine(l);
+        if (!queued.ok) { r = queued; answer = null; break; }
+      }
+      if (answer === null) break;
     } else if (r.dialog) {
       answer = `answer ${await ask('The plug-in shows a dialog. Accept its values?', ['ok', 'cancel'])}`;
     } else {
@@ -85,6 +95,92 @@ function openDialog(text, buttons, input) {
       menu.append(button);
     }
     d.onclose = () => resolve(d.returnValue || buttons[buttons.length - 1]);
+    d.returnValue = '';
+    d.showModal();
+  });
+}
+
+// A dialog of the plug-in as a form: its items in layout order, groups
+// framing theirs. Resolves to the lines that give the user's edits, in the
+// order made, and last `answer ok` or `answer cancel`. A button is pressed
+// at once in the dialog's next showing; in this host a dialog's button asks
+// for a file (Template Setting's "browse"), so the form asks for it here
+// and queues the path after the press.
+function dialogForm(view) {
+  const hex = (c) => '#' + c.map((x) => Math.round(Math.min(1, Math.max(0, x)) * 255).toString(16).padStart(2, '0')).join('');
+  const rgb = (h) => [1, 3, 5].map((i) => +(parseInt(h.slice(i, i + 2), 16) / 255).toFixed(6));
+  return new Promise((resolve) => {
+    const d = $('form-dialog');
+    $('form-title').textContent = view.title;
+    const box = $('form-items');
+    box.textContent = '';
+    const edits = [];  // [key, line], one per field, a press each time
+    const edit = (key, line) => {
+      const at = edits.findIndex((e) => e[0] === key);
+      if (at >= 0) edits.splice(at, 1);
+      edits.push([key, line]);
+    };
+    const groups = new Map();
+    for (const item of view.items) {
+      const parent = groups.get(item.group) || box;
+      if (item.kind === 'group') {
+        const set = document.createElement('fieldset');
+        const legend = document.createElement('legend');
+        legend.textContent = item.label;
+        set.append(legend);
+        parent.append(set);
+        groups.set(item.id, set);
+        continue;
+      }
+      const row = document.createElement('label');
+      const name = document.createElement('span');
+      name.textContent = item.label + (item.unit ? ` (${item.unit})` : '');
+      let field;
+      if (item.kind === 'button') {
+        field = document.createElement('button');
+        field.type = 'button';
+        field.textContent = item.label;
+        name.textContent = '';
+        name.className = 'chosen';
+        field.addEventListener('click', async () => {
+          d.close('hold');
+          const file = await askText(`"${item.label}" asks for a file: a name in the served folder, or @NAME for the session's scratch folder.`, '@template');
+          edits.push([null, `dialog ${item.id} press`], [null, file === null ? 'path --cancel' : `path ${quote(file)}`]);
+          name.textContent = file === null ? '' : `→ ${file}`;
+          d.showModal();
+        });
+      } else if (item.kind === 'selection') {
+        field = document.createElement('select');
+        item.choices.forEach((c, i) => field.append(new Option(c, String(i), false, i === item.value)));
+        field.addEventListener('change', () => edit(item.id, `dialog ${item.id} selection ${field.value}`));
+      } else if (item.kind === 'bool') {
+        field = document.createElement('input');
+        field.type = 'checkbox';
+        field.checked = item.value;
+        field.addEventListener('change', () => edit(item.id, `dialog ${item.id} bool ${field.checked ? 'on' : 'off'}`));
+      } else if (item.kind === 'rgb') {
+        field = document.createElement('input');
+        field.type = 'color';
+        field.value = hex(item.value);
+        field.addEventListener('change', () => edit(item.id, `dialog ${item.id} rgb ${rgb(field.value).join(' ')}`));
+      } else {
+        field = document.createElement('input');
+        field.type = item.kind === 'int' ? 'number' : 'text';
+        field.value = String(item.value);
+        field.addEventListener('input', () => {
+          if (item.kind === 'int' && !/^-?\d+$/.test(field.value.trim())) return;
+          edit(item.id, item.kind === 'int' ? `dialog ${item.id} int ${field.value.trim()}` : `dialog ${item.id} string ${quote(field.value)}`);
+        });
+      }
+      field.dataset.dialogItem = item.id;
+      row.append(name, field);
+      parent.append(row);
+    }
+    d.onclose = () => {
+      if (d.returnValue === 'hold') return;
+      const ok = d.returnValue === 'ok';
+      resolve([...(ok ? edits.map((e) => e[1]) : []), `answer ${ok ? 'ok' : 'cancel'}`]);
+    };
     d.returnValue = '';
     d.showModal();
   });
@@ -326,7 +422,7 @@ canvas.addEventListener('pointerup', async (e) => {
 $('open').addEventListener('click', () => $('files').value && act(`open ${quote($('files').value)}`));
 $('new-scene').addEventListener('click', () => act('scene new'));
 $('save').addEventListener('click', async () => {
-  const name = await askText('Save the meshes as which OBJ file of the served folder?', 'saved.obj');
+  const name = await askText('Save the scene as which file of the served folder? (.obj, .json, .gltf or .glb)', 'saved.obj');
   if (name) act(`save ${quote(name)}`);
 });
 $('undo').addEventListener('click', () => act('undo'));
