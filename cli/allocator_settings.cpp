@@ -22,7 +22,14 @@ void tune_allocator(char** argv) {
         if (mode.find("[madvise]") != std::string::npos) {
             const std::string value =
                 (tunables && *tunables ? std::string(tunables) + ":" : std::string()) + "glibc.malloc.hugetlb=1";
-            if (::setenv("GLIBC_TUNABLES", value.c_str(), 1) == 0) ::execv("/proc/self/exe", argv);
+            // The program's own path, not /proc/self/exe: the process keeps
+            // its name ("twinel" in ps, pkill and the like).
+            char self[4096];
+            const ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
+            if (n > 0 && ::setenv("GLIBC_TUNABLES", value.c_str(), 1) == 0) {
+                self[n] = '\0';
+                ::execv(self, argv);
+            }
             // Only a failed exec gets here: run without huge pages, and
             // leave the variable set so that programs started from here do
             // not try again.
