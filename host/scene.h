@@ -142,6 +142,8 @@ public:
     void clear_history() { undo_.clear(); }
     // Keeps at most `steps` undo steps; 0 saves nothing (see undo_stack).
     void set_history_limit(std::size_t steps) { undo_.set_limit(steps); }
+    // Keeps at most about `bytes` of saved states (see undo_stack).
+    void set_history_byte_limit(std::size_t bytes) { undo_.set_byte_limit(bytes); }
     bool can_undo() const { return undo_.can_undo(); }
     bool can_redo() const { return undo_.can_redo(); }
     const undo_stack& history() const { return undo_; }

@@ -117,8 +117,13 @@ public:
 
     void will_change(change_kind kind) override;
 
-    // The undo step that last saved this shape (undo_stack's bookkeeping).
+    // undo_stack's bookkeeping: the step that last saved this shape; the
+    // changes announced so far; and a saved state equal to the shape's
+    // state when `changes` was `last_saved_at`.
     std::uint64_t saved_in_step = 0;
+    std::uint64_t changes = 0;
+    std::shared_ptr<const shape_state> last_saved;
+    std::uint64_t last_saved_at = 0;
 
 protected:
     // Tree links are changed only by the scene.

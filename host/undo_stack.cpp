@@ -1,10 +1,34 @@
 #include "host/undo_stack.h"
 
 #include <stdexcept>
+#include <unordered_set>
 
 #include "host/shape.h"
 
 namespace host {
+namespace {
+
+template <class T>
+std::size_t bytes_of(const std::vector<T>& v) {
+    return v.capacity() * sizeof(T);
+}
+
+// About the bytes a saved state holds: its arrays (the small fields and
+// the bindings inside skins aside).
+std::size_t state_bytes(const shape_state& s) {
+    const mesh_data& m = s.mesh;
+    const mesh_extras& x = m.extras;
+    return sizeof s + bytes_of(m.positions) + bytes_of(m.vertex_selected) + bytes_of(m.vertex_skin) +
+           bytes_of(m.skins) + bytes_of(m.normals) + bytes_of(m.edges) + bytes_of(m.edge_selected) +
+           bytes_of(m.face_start) + bytes_of(m.face_size) + bytes_of(m.face_has_uv) + bytes_of(m.face_selected) +
+           bytes_of(m.face_has_normals) + bytes_of(m.corner_vertex) + bytes_of(m.corner_puv) +
+           bytes_of(m.corner_duv) + bytes_of(m.corner_normal) + bytes_of(x.vertex_flags) + bytes_of(x.vertex_w) +
+           bytes_of(x.vertex_color) + bytes_of(x.face_style) + bytes_of(x.corner_uv_source) +
+           bytes_of(x.corner_normal_source) + bytes_of(x.texcoord_size) + bytes_of(x.texcoord_w) +
+           bytes_of(s.points) + bytes_of(s.children);
+}
+
+}  // namespace
 
 void undo_stack::open() {
     if (depth_++ == 0) {
@@ -30,23 +54,56 @@ void undo_stack::close() {
     if (depth_ == 0) throw std::logic_error("no undo step is open");
     if (--depth_ > 0) return;
     if (current_.empty()) return;
-    for (entry& e : current_) e.after = e.target->state();
+    for (entry& e : current_) {
+        shape& s = *e.target;
+        e.after = std::make_shared<const shape_state>(s.state());
+        s.last_saved = e.after;
+        s.last_saved_at = s.changes;
+    }
     done_.push_back(std::move(current_));
     current_.clear();
     undone_.clear();
-    if (done_.size() > limit_) done_.erase(done_.begin());
+    trim();
 }
 
 void undo_stack::set_limit(std::size_t limit) {
     limit_ = limit;
-    while (done_.size() > limit_) done_.erase(done_.begin());
+    trim();
     if (limit_ == 0) {
         clear();
         undone_.clear();
     }
 }
 
+void undo_stack::set_byte_limit(std::size_t bytes) {
+    byte_limit_ = bytes;
+    trim();
+}
+
+std::size_t undo_stack::saved_bytes() const {
+    std::unordered_set<const shape_state*> seen;
+    std::size_t total = 0;
+    const auto count = [&](const saved_state& s) {
+        if (s && seen.insert(s.get()).second) total += state_bytes(*s);
+    };
+    for (const auto* steps : {&done_, &undone_})
+        for (const step& st : *steps)
+            for (const entry& e : st) {
+                count(e.before);
+                count(e.after);
+            }
+    for (const entry& e : current_) count(e.before);
+    return total;
+}
+
+void undo_stack::trim() {
+    while (done_.size() > limit_) done_.erase(done_.begin());
+    while (done_.size() > 1 && saved_bytes() > byte_limit_) done_.erase(done_.begin());
+}
+
 void undo_stack::before_change(shape& target, change_kind kind) {
+    const bool unchanged = target.last_saved && target.last_saved_at == target.changes;
+    ++target.changes;
     if (depth_ == 0 || limit_ == 0) {
         // A change outside every step would be overwritten by a redo.
         if (kind != change_kind::selection) undone_.clear();
@@ -54,12 +111,19 @@ void undo_stack::before_change(shape& target, change_kind kind) {
     }
     if (target.saved_in_step == serial_) return;
     target.saved_in_step = serial_;
-    current_.push_back(entry{&target, target.state(), shape_state()});
+    // A shape unchanged since its state was last saved shares that state.
+    current_.push_back(
+        entry{&target, unchanged ? target.last_saved : std::make_shared<const shape_state>(target.state()), nullptr});
 }
 
 void undo_stack::clear() {
-    // Shapes saved in the open step must be saved again on their next change.
+    // Shapes saved in the open step must be saved again on their next
+    // change, and no shape keeps a saved state alive.
     for (entry& e : current_) e.target->saved_in_step = 0;
+    for (const auto* steps : {&done_, &undone_})
+        for (const step& st : *steps)
+            for (const entry& e : st) e.target->last_saved.reset();
+    for (const entry& e : current_) e.target->last_saved.reset();
     current_.clear();
     done_.clear();
     undone_.clear();
@@ -71,7 +135,9 @@ bool undo_stack::undo(std::vector<shape*>* touched) {
     step s = std::move(done_.back());
     done_.pop_back();
     for (auto it = s.rbegin(); it != s.rend(); ++it) {
-        it->target->restore(it->before);
+        it->target->restore(*it->before);
+        it->target->last_saved = it->before;
+        it->target->last_saved_at = it->target->changes;
         if (touched) touched->push_back(it->target);
     }
     undone_.push_back(std::move(s));
@@ -84,7 +150,9 @@ bool undo_stack::redo(std::vector<shape*>* touched) {
     step s = std::move(undone_.back());
     undone_.pop_back();
     for (entry& e : s) {
-        e.target->restore(e.after);
+        e.target->restore(*e.after);
+        e.target->last_saved = e.after;
+        e.target->last_saved_at = e.target->changes;
         if (touched) touched->push_back(e.target);
     }
     done_.push_back(std::move(s));

@@ -5,10 +5,18 @@
 // it saves the state after. Undo puts the states before back, redo the
 // states after, shape by shape, so meshes and tree links come back exactly.
 // Steps nest: opening a step inside an open one joins it.
+//
+// Saved states are shared: a shape unchanged since a step saved its state
+// after gives the next step that same state as its state before, so a run
+// of edits of one mesh keeps one copy of the mesh per step, not two. The
+// history keeps at most `limit` steps and, beyond the newest one, at most
+// about `byte_limit` bytes of saved states (a million-vertex mesh takes
+// some 140 MB a copy); the oldest steps go first.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "host/change_listener.h"
@@ -21,10 +29,16 @@ class shape;
 class undo_stack {
 public:
     // At most `limit` steps are kept; the oldest go first.
-    explicit undo_stack(std::size_t limit = 100) : limit_(limit) {}
+    explicit undo_stack(std::size_t limit = 100, std::size_t byte_limit = std::size_t{1} << 30)
+        : limit_(limit), byte_limit_(byte_limit) {}
     // Keeps at most `limit` steps from now on; 0 keeps none and saves no
     // state at all (a batch job that never undoes spares the copies).
     void set_limit(std::size_t limit);
+    // Keeps at most about `bytes` of saved states from now on (the newest
+    // step is always kept).
+    void set_byte_limit(std::size_t bytes);
+    // The bytes of the states the history holds now, each shared state once.
+    std::size_t saved_bytes() const;
 
     void open();
     // Opens a step that continues the newest one, so that its changes undo
@@ -58,14 +72,19 @@ public:
     bool redo(std::vector<shape*>* touched = nullptr);
 
 private:
+    using saved_state = std::shared_ptr<const shape_state>;
     struct entry {
         shape* target;
-        shape_state before;
-        shape_state after;
+        saved_state before;
+        saved_state after;
     };
     using step = std::vector<entry>;
 
+    // Drops the oldest steps while the history is beyond its limits.
+    void trim();
+
     std::size_t limit_;
+    std::size_t byte_limit_;
     int depth_ = 0;
     std::uint64_t serial_ = 0;  // number of the open (or last) step
     step current_;

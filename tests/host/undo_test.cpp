@@ -114,6 +114,66 @@ TEST(undo, random_edits_in_a_record_undo_and_redo_exactly) {
     }
 }
 
+// Steps, undo, redo and selection changes between steps, in random order,
+// against full copies of the mesh: shared saved states undo and redo
+// exactly, a run of steps keeps one saved mesh a step, and the byte limit
+// drops the oldest steps.
+TEST(undo, steps_share_saved_states_and_still_undo_and_redo_exactly) {
+    for (std::uint32_t seed = 1; seed <= 10; ++seed) {
+        test_scene t(twinel_test::symmetric_mesh());
+        auto& m = t.mesh();
+        sequence r{seed};
+        struct copies {
+            host::mesh_data before, after;
+        };
+        std::vector<copies> done, undone;
+        for (int k = 0; k < 80; ++k) {
+            const int what = r.below(10);
+            if (what < 5) {
+                const host::mesh_data before = t.data();
+                const std::size_t steps = t.scene().history().undo_count();
+                t.scene().begin_undo_step();
+                for (int e = r.below(3); e >= 0; --e) random_edit(m, r);
+                t.scene().end_undo_step();
+                if (t.scene().history().undo_count() > steps) {
+                    done.push_back({before, t.data()});
+                    undone.clear();
+                }
+            } else if (what < 7) {
+                ASSERT_EQ(t.scene().undo(), !done.empty());
+                if (done.empty()) continue;
+                ASSERT_TRUE(identical(t.data(), done.back().before)) << "seed " << seed << " at " << k;
+                undone.push_back(std::move(done.back()));
+                done.pop_back();
+            } else if (what < 9) {
+                ASSERT_EQ(t.scene().redo(), !undone.empty());
+                if (undone.empty()) continue;
+                ASSERT_TRUE(identical(t.data(), undone.back().after)) << "seed " << seed << " at " << k;
+                done.push_back(std::move(undone.back()));
+                undone.pop_back();
+            } else {
+                m.vertex(r.below(m.get_number_of_vertices())).set_active(r.below(2) == 0);
+            }
+        }
+    }
+
+    test_scene t(twinel_test::symmetric_mesh());
+    auto& m = t.mesh();
+    const auto move_once = [&](int k) {
+        t.scene().begin_undo_step();
+        m.vertex(k % m.get_number_of_vertices()).set_position(vec3(static_cast<float>(k), 0, 0));
+        t.scene().end_undo_step();
+    };
+    move_once(0);
+    const std::size_t one = t.scene().history().saved_bytes() / 2;  // before and after
+    for (int k = 1; k < 30; ++k) move_once(k);
+    EXPECT_LE(t.scene().history().saved_bytes(), 31 * one);
+    t.scene().set_history_byte_limit(5 * one);
+    EXPECT_LT(t.scene().history().undo_count(), 5u);
+    EXPECT_GT(t.scene().history().undo_count(), 0u);
+    EXPECT_LE(t.scene().history().saved_bytes(), 5 * one);
+}
+
 TEST(undo, nested_records_make_one_step_and_release_closes) {
     test_scene t(twinel_test::unit_cube());
     auto& m = t.mesh();
