@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include <boost/algorithm/string/join.hpp>
 #include <boost/format.hpp>
 #include <nlohmann/json.hpp>
 
@@ -194,6 +195,7 @@ public:
                 if (!same_mesh(inst.shape->data(), inst.as_read)) rebuild_instance(inst);
         for (const auto& [s, node] : new_meshes_) add_mesh(*s, node);
         update_inverse_binds();
+        drop_unwritten_nodes();
         return std::move(m_);
     }
 
@@ -254,11 +256,111 @@ private:
             const std::vector<shape*>& kids = s->children();
             for (auto it = kids.rbegin(); it != kids.rend(); ++it) work.emplace_back(*it, node);
         }
-        if (src_)
-            for (std::size_t n = 0; n < src_->node_shapes.size(); ++n)
-                if (src_->node_shapes[n] && !written_.count(src_->node_shapes[n]))
-                    warn((boost::format("node %i ('%s') is not among the shapes written: it is kept as it was read") % n %
-                          src_->node_shapes[n]->get_name()).str());
+    }
+
+    // Leaves out the nodes of shapes that are not written (deleted, or not
+    // among those chosen), with what names them: parents' children, scene
+    // roots, skeletons, and animation channels (samplers no channel uses
+    // any more, and animations left without channels, go too). A joint of a
+    // skin stays, since its skin's joint numbers are the vertices' data.
+    // Runs last: it renumbers the nodes.
+    void drop_unwritten_nodes() {
+        if (!src_) return;
+        std::vector<int> parent(m_.nodes.size(), -1);
+        for (std::size_t n = 0; n < m_.nodes.size(); ++n)
+            for (int c : m_.nodes[n].children)
+                if (c >= 0 && static_cast<std::size_t>(c) < parent.size()) parent[static_cast<std::size_t>(c)] = static_cast<int>(n);
+        // Joints and their ancestors, whose transforms place the joints.
+        std::vector<std::uint8_t> joint(m_.nodes.size(), 0);
+        for (const tinygltf::Skin& sk : m_.skins)
+            for (int j : sk.joints)
+                for (int n = j; n >= 0 && static_cast<std::size_t>(n) < joint.size() && !joint[static_cast<std::size_t>(n)];
+                     n = parent[static_cast<std::size_t>(n)])
+                    joint[static_cast<std::size_t>(n)] = 1;
+        std::vector<std::uint8_t> drop(m_.nodes.size(), 0);
+        int dropped = 0;
+        for (std::size_t n = 0; n < src_->node_shapes.size() && n < drop.size(); ++n) {
+            const shape* s = src_->node_shapes[n];
+            if (!s || written_.count(s)) continue;
+            if (joint[n]) {
+                warn((boost::format("node %i ('%s') is not among the shapes written but places a skin's joint: it "
+                                    "is kept as it was read") % n % s->get_name()).str());
+                continue;
+            }
+            drop[n] = 1;
+            ++dropped;
+        }
+        if (dropped == 0) return;
+        // A written node whose parent goes (a shape written without its
+        // parent) becomes a root of the scene.
+        std::vector<int> new_roots;
+        for (std::size_t n = 0; n < m_.nodes.size(); ++n)
+            if (!drop[n] && parent[n] >= 0 && drop[static_cast<std::size_t>(parent[n])]) new_roots.push_back(static_cast<int>(n));
+        if (!new_roots.empty()) {
+            if (m_.scenes.empty()) m_.scenes.emplace_back();
+            const bool chosen = m_.defaultScene >= 0 && static_cast<std::size_t>(m_.defaultScene) < m_.scenes.size();
+            std::vector<int>& roots = m_.scenes[chosen ? static_cast<std::size_t>(m_.defaultScene) : 0].nodes;
+            roots.insert(roots.end(), new_roots.begin(), new_roots.end());
+        }
+        std::vector<int> renumbered(m_.nodes.size(), -1);
+        std::vector<tinygltf::Node> kept;
+        for (std::size_t n = 0; n < m_.nodes.size(); ++n)
+            if (!drop[n]) {
+                renumbered[n] = static_cast<int>(kept.size());
+                kept.push_back(std::move(m_.nodes[n]));
+            }
+        m_.nodes = std::move(kept);
+        const auto node = [&](int n) { return n >= 0 && static_cast<std::size_t>(n) < renumbered.size() ? renumbered[static_cast<std::size_t>(n)] : -1; };
+        const auto renumber_list = [&](std::vector<int>& list) {
+            std::vector<int> out;
+            for (int n : list)
+                if (node(n) >= 0) out.push_back(node(n));
+            list = std::move(out);
+        };
+        for (tinygltf::Node& n : m_.nodes) renumber_list(n.children);
+        for (tinygltf::Scene& sc : m_.scenes) renumber_list(sc.nodes);
+        for (tinygltf::Skin& sk : m_.skins) {
+            for (int& j : sk.joints) j = node(j);
+            if (sk.skeleton >= 0) sk.skeleton = node(sk.skeleton);
+        }
+        std::vector<tinygltf::Animation> animations;
+        for (tinygltf::Animation& a : m_.animations) {
+            std::vector<tinygltf::AnimationChannel> channels;
+            std::vector<int> sampler_of(a.samplers.size(), -1);
+            std::vector<tinygltf::AnimationSampler> samplers;
+            for (tinygltf::AnimationChannel& c : a.channels) {
+                if (c.target_node >= 0 && node(c.target_node) < 0) continue;
+                if (c.target_node >= 0) c.target_node = node(c.target_node);
+                if (c.sampler >= 0 && static_cast<std::size_t>(c.sampler) < sampler_of.size()) {
+                    int& to = sampler_of[static_cast<std::size_t>(c.sampler)];
+                    if (to < 0) {
+                        to = static_cast<int>(samplers.size());
+                        samplers.push_back(a.samplers[static_cast<std::size_t>(c.sampler)]);
+                    }
+                    c.sampler = to;
+                }
+                channels.push_back(std::move(c));
+            }
+            if (channels.empty()) continue;
+            a.channels = std::move(channels);
+            a.samplers = std::move(samplers);
+            animations.push_back(std::move(a));
+        }
+        if (animations.size() < m_.animations.size())
+            warn((boost::format("%i animations are left out: they moved only shapes that are not written") %
+                  (m_.animations.size() - animations.size())).str());
+        m_.animations = std::move(animations);
+        // Extensions of materials, textures and mesh data name no nodes.
+        const auto names_no_nodes = [](const std::string& e) {
+            for (const char* prefix : {"KHR_materials_", "KHR_texture_", "EXT_texture_", "KHR_mesh_quantization",
+                                       "KHR_draco_mesh_compression", "EXT_meshopt_compression", "KHR_lights_punctual"})
+                if (e.rfind(prefix, 0) == 0) return true;
+            return false;
+        };
+        if (!std::all_of(m_.extensionsUsed.begin(), m_.extensionsUsed.end(), names_no_nodes))
+            warn((boost::format("%i nodes of shapes not written are left out; what the extensions (%s) say of "
+                                "nodes by number is written as read") %
+                  dropped % boost::algorithm::join(m_.extensionsUsed, ", ")).str());
     }
 
     int new_node(const shape& s, int up) {

@@ -216,6 +216,42 @@ TEST_F(gltf_files, an_edited_mesh_is_split_again_in_the_vertex_order_it_was_read
     }
 }
 
+TEST_F(gltf_files, shapes_not_written_leave_out_their_nodes_and_what_names_them) {
+    const std::string in = path("character.glb");
+    host::write_character(in, host::character_options());
+    twinel_test::test_scene first;
+    host::scene& s = first.scene();
+    host::import_file(s, in);
+    // r_arm and r_leg are no joints.
+    s.remove_shape(*s.get_shape_by_name("r_arm"));
+    s.remove_shape(*s.get_shape_by_name("r_leg"));
+    host::file_warnings warnings;
+    host::export_file(s, {&s.root()}, path("out.glb"), host::obj_uv_set::parameter, &warnings);
+    const tinygltf::Model m = load(path("out.glb"));
+    std::vector<std::string> names;
+    for (const tinygltf::Node& n : m.nodes) names.push_back(n.name);
+    EXPECT_EQ(names, (std::vector<std::string>{"skeleton", "spine", "l_arm", "l_leg", "body"}));
+    EXPECT_EQ(m.nodes[0].children, (std::vector<int>{1, 3}));
+    EXPECT_EQ(m.nodes[1].children, (std::vector<int>{2}));
+    EXPECT_EQ(m.scenes[0].nodes, (std::vector<int>{0, 4}));
+    EXPECT_EQ(m.skins[0].joints, (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(m.nodes[4].skin, 0);
+    ASSERT_EQ(m.animations.size(), 1u);
+    EXPECT_EQ(m.animations[0].channels[0].target_node, 2);
+
+    // A skin's joint, and every node above it, stays even when its shape is
+    // not written.
+    twinel_test::test_scene second;
+    host::scene& t = second.scene();
+    host::import_file(t, in);
+    t.remove_shape(*t.get_shape_by_name("l_arm"));
+    warnings.clear();
+    host::export_file(t, {&t.root()}, path("joint.glb"), host::obj_uv_set::parameter, &warnings);
+    EXPECT_EQ(load(path("joint.glb")).nodes.size(), 7u);
+    EXPECT_NE(std::string(warnings.empty() ? "" : warnings.back()).find("a skin's joint"), std::string::npos);
+
+}
+
 TEST_F(gltf_files, bad_files_fail_naming_the_file_and_add_nothing) {
     const std::string glb = path("character.glb");
     host::write_character(glb, host::character_options());
