@@ -12,6 +12,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "host/io/file_error.h"
@@ -75,8 +76,14 @@ std::vector<obj_object> read_obj_text(std::string_view text, const std::string& 
 enum class obj_uv_set { parameter, distance };
 
 struct obj_output {
+    obj_output(std::string n, const mesh_data* m, std::vector<std::string> material_names = {})
+        : name(std::move(n)), mesh(m), materials(std::move(material_names)) {}
+
     std::string name;
     const mesh_data* mesh = nullptr;
+    // The material name each of the mesh's styles is written with (by
+    // style index); empty: the styles' own.
+    std::vector<std::string> materials;
 };
 
 // A polyline to write: points and whether the line closes.

@@ -243,6 +243,11 @@ std::vector<std::string> write_obj(const std::string& path, const std::vector<ob
             const std::int32_t s = styled ? x.face_style[f] : -1;
             return s >= 0 ? x.styles[s] : none;
         };
+        const auto material_of = [&](std::size_t f) -> const std::string& {
+            const std::int32_t s = styled ? x.face_style[f] : -1;
+            return s >= 0 && static_cast<std::size_t>(s) < object.materials.size() ? object.materials[s]
+                                                                                    : style_of(f).material;
+        };
         // Faces without corners have no OBJ form; the face written before
         // another is then the last one with corners before it (-1: none).
         std::vector<std::int32_t> written_before;
@@ -262,8 +267,10 @@ std::vector<std::string> write_obj(const std::string& path, const std::vector<ob
                     written_before.empty() ? static_cast<std::int32_t>(f) - 1 : written_before[f];
                 const face_style& now = style_of(f);
                 const face_style& was = before >= 0 ? style_of(static_cast<std::size_t>(before)) : none;
-                if (now.material != was.material && !now.material.empty())
-                    s.append("usemtl " + clean_line(now.material) + '\n');
+                const std::string& material = material_of(f);
+                if (material != (before >= 0 ? material_of(static_cast<std::size_t>(before)) : none.material) &&
+                    !material.empty())
+                    s.append("usemtl " + clean_line(material) + '\n');
                 if (now.smoothing != was.smoothing)
                     s.append("s " + (now.smoothing.empty() ? std::string("off") : clean_line(now.smoothing)) + '\n');
             }

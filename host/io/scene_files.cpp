@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <filesystem>
 #include <unordered_set>
 
 #include <boost/format.hpp>
 
 #include "host/io/gltf_reader.h"
+#include "host/io/gltf_source.h"
 #include "host/io/gltf_writer.h"
 #include "host/io/input_text.h"
 #include "host/line_shape.h"
@@ -65,6 +67,15 @@ std::vector<const shape*> without_root(scene& source, const std::vector<const sh
     return out;
 }
 
+// The glTF document a mesh was read from, when its scene still holds it.
+const gltf_source* document_of(const mesh_shape& s) {
+    const gltf_source* doc = s.owner().gltf_document();
+    if (!doc) return nullptr;
+    for (const gltf_mesh_instance& inst : doc->instances)
+        if (inst.shape == &s) return doc;
+    return nullptr;
+}
+
 }  // namespace
 
 std::vector<mesh_shape*> import_obj(scene& target, const std::string& path, file_warnings* warnings) {
@@ -75,7 +86,24 @@ void export_obj(const std::vector<const mesh_shape*>& shapes, const std::string&
                 const std::vector<const line_shape*>& lines, file_warnings* warnings) {
     std::vector<obj_output> objects;
     objects.reserve(shapes.size());
-    for (const mesh_shape* s : shapes) objects.push_back(obj_output{s->get_name(), &s->data()});
+    for (const mesh_shape* s : shapes) {
+        obj_output o{s->get_name(), &s->data(), {}};
+        // A glTF primitive's material is its index in the document: the
+        // OBJ file gets the material's name (material_N when it has none).
+        const gltf_source* doc = document_of(*s);
+        for (const face_style& style : s->data().extras.styles) {
+            if (!doc || style.part < 0 || style.material.empty()) {
+                o.materials.push_back(style.material);
+                continue;
+            }
+            char* end = nullptr;
+            const long m = std::strtol(style.material.c_str(), &end, 10);
+            const bool known = *end == 0 && m >= 0 && static_cast<std::size_t>(m) < doc->model.materials.size();
+            const std::string named = known ? doc->model.materials[static_cast<std::size_t>(m)].name : std::string();
+            o.materials.push_back(named.empty() ? "material_" + style.material : named);
+        }
+        objects.push_back(std::move(o));
+    }
     std::vector<obj_polyline_output> polylines;
     int curved = 0;
     for (const line_shape* l : lines) {

@@ -65,6 +65,15 @@ TEST(gltf_cli, pair_with_sym_skin_mirrors_positions_and_weights_by_joint_name) {
     EXPECT_GT(mirrored, body.vertex_count() / 3);
 }
 
+TEST(gltf_cli, an_obj_of_a_gltf_mesh_names_its_materials) {
+    const temp_dir dir;
+    const auto r = run_twinel("convert " + example("character.glb") + " -o " + dir.path("body.obj"));
+    ASSERT_EQ(r.exit_code, 0) << r.err;
+    const std::string obj = read_file(dir.path("body.obj"));
+    EXPECT_NE(obj.find("\nusemtl upper\n"), std::string::npos);
+    EXPECT_NE(obj.find("\nusemtl lower\n"), std::string::npos);
+}
+
 TEST(gltf_cli, every_gltf_output_passes_the_validator) {
     if (std::string(TWINEL_GLTF_NODE).empty()) GTEST_SKIP() << "node is not installed";
     const temp_dir dir;
