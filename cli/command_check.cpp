@@ -1,5 +1,6 @@
 // `twinel check`: what the mesh analyses find in each polygon mesh of a file.
 #include <algorithm>
+#include <utility>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -7,7 +8,9 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/commands.h"
+#include "cli/file_command.h"
 #include "cli/messages.h"
+#include "cli/text_width.h"
 #include "frame/sdk/polygon_mesh.h"
 #include "host/mesh_shape.h"
 #include "host/scene.h"
@@ -18,8 +21,7 @@ namespace cli {
 namespace {
 
 struct check_options {
-    std::string input;
-    bool json = false;
+    file_options files;
 };
 
 struct findings {
@@ -27,6 +29,12 @@ struct findings {
     int vertices = 0, edges = 0, faces = 0;
     std::vector<int> invalid, overlapped, trident_faces, trident_edges, over4;
     bool directions_consistent = true;
+
+    // Whether the mesh has none of the faults check looks for.
+    bool clean() const {
+        return invalid.empty() && overlapped.empty() && trident_faces.empty() && trident_edges.empty() &&
+               over4.empty() && directions_consistent;
+    }
 };
 
 // Faces with fewer than 3 corners or a vertex used twice, ascending.
@@ -70,19 +78,26 @@ std::string index_list(const std::vector<int>& v) {
     return s;
 }
 
-void print_text(const host::application& app, const findings& r) {
-    std::printf("%s\n", format(own_text(app, "%s: %i vertices, %i edges, %i faces"), r.name, r.vertices, r.edges,
-                               r.faces).c_str());
-    const auto row = [&app](const char* label, const std::vector<int>& v) {
-        std::printf("  %-48s %7zu  %s\n", own_text(app, label).c_str(), v.size(), index_list(v).c_str());
+// The findings as a table, its labels lined up by their display width
+// in the chosen language.
+void print_text(const host::application& app, const findings& r, std::FILE* human) {
+    print_line(human, format(own_text(app, "%s: %i vertices, %i edges, %i faces"), r.name, r.vertices, r.edges,
+                             r.faces));
+    const std::pair<const char*, const std::vector<int>*> rows[] = {
+        {"invalid faces", &r.invalid},
+        {"overlapped faces", &r.overlapped},
+        {"faces on edges shared by more than two faces", &r.trident_faces},
+        {"edges shared by more than two faces", &r.trident_edges},
+        {"faces with more than four corners", &r.over4},
     };
-    row("invalid faces", r.invalid);
-    row("overlapped faces", r.overlapped);
-    row("faces on edges shared by more than two faces", r.trident_faces);
-    row("edges shared by more than two faces", r.trident_edges);
-    row("faces with more than four corners", r.over4);
-    std::printf("  %-48s %s\n", own_text(app, "face directions").c_str(),
-                own_text(app, r.directions_consistent ? "consistent" : "inconsistent").c_str());
+    const std::string directions = own_text(app, "face directions");
+    int width = display_width(directions);
+    for (const auto& row : rows) width = std::max(width, display_width(own_text(app, row.first)));
+    for (const auto& [label, list] : rows)
+        print_line(human, "  " + pad_to_width(own_text(app, label), width) + " " +
+                              pad_left_to_width(std::to_string(list->size()), 7) + "  " + index_list(*list));
+    print_line(human, "  " + pad_to_width(directions, width) + " " +
+                          own_text(app, r.directions_consistent ? "consistent" : "inconsistent"));
 }
 
 nlohmann::ordered_json to_json(const findings& r) {
@@ -98,32 +113,40 @@ nlohmann::ordered_json to_json(const findings& r) {
             {"directions_consistent", r.directions_consistent}};
 }
 
-void run_check(const global_options& options, const check_options& o) {
-    check_file_types({o.input});
+// One file: the table of each mesh, and exit code 1 when a mesh has a
+// fault.
+file_outcome run_check(const global_options& options, const file_task& task, std::FILE* human) {
     auto app = open_host(options);
     host::scene& scene = app->new_scene();
     scene.set_history_limit(0);  // a pipeline never undoes: no copies of the meshes
-    read_scene(scene, o.input, nullptr, stderr);
-    const std::vector<host::mesh_shape*> shapes = scene_meshes(scene);
-    nlohmann::ordered_json report = {{"shapes", nlohmann::ordered_json::array()}};
-    for (host::mesh_shape* shape : shapes) {
+    read_scene(scene, task.input, nullptr, human);
+    file_outcome outcome;
+    outcome.report["shapes"] = nlohmann::ordered_json::array();
+    bool clean = true;
+    for (host::mesh_shape* shape : scene_meshes(scene)) {
         const findings r = analyse(*shape);
-        if (o.json)
-            report["shapes"].push_back(to_json(r));
-        else
-            print_text(*app, r);
+        clean = clean && r.clean();
+        outcome.report["shapes"].push_back(to_json(r));
+        print_text(*app, r, human);
     }
-    if (o.json) std::printf("%s\n", report.dump(2).c_str());
+    outcome.report["clean"] = clean;
+    if (!clean) outcome.exit_code = exit_failure;
+    return outcome;
 }
 
 }  // namespace
 
 void add_check_command(CLI::App& app, const global_options& options) {
     auto o = std::make_shared<check_options>();
-    CLI::App* cmd = app.add_subcommand("check", "Report what the mesh analyses find in each polygon mesh");
-    add_input_option(*cmd, o->input);
-    cmd->add_flag("--json", o->json, "Print one JSON object {\"shapes\": [...]}");
-    cmd->callback([&options, o] { run_check(options, *o); });
+    CLI::App* cmd = app.add_subcommand(
+        "check", "Report what the mesh analyses find in each polygon mesh; exit code 1 when they find a fault");
+    add_file_options(*cmd, o->files, false);
+    cmd->callback([&options, o] {
+        const int code = run_files(options, o->files, false, [&](const file_task& task, std::FILE* human) {
+            return run_check(options, task, human);
+        });
+        if (code != exit_ok) throw command_exit{code};
+    });
 }
 
 }  // namespace cli

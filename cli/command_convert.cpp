@@ -4,6 +4,8 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/file_command.h"
+#include "cli/messages.h"
 #include "host/mesh_shape.h"
 #include "host/scene.h"
 #include "host/io/scene_files.h"
@@ -12,30 +14,30 @@ namespace cli {
 namespace {
 
 struct convert_options {
-    std::string input;
-    std::string output;
+    file_options files;
     std::string uv_set = "parameter";
 };
 
-void print_counts(std::FILE* progress, const host::mesh_shape& shape) {
-    const host::mesh_data& m = shape.data();
-    std::fprintf(progress, "%s: %d vertices, %d edges, %d faces\n", shape.get_name(), m.vertex_count(),
-                 m.edge_count(), m.face_count());
-}
-
-void run_convert(const global_options& options, const convert_options& o) {
-    check_file_types({o.input, o.output});
-    check_not_input(o.input, o.output);
-    std::FILE* progress = progress_stream({o.output});
+file_outcome run_convert(const global_options& options, const convert_options& o, const file_task& task,
+                         std::FILE* human) {
     auto app = open_host(options);
     host::scene& scene = app->new_scene();
     scene.set_history_limit(0);  // a pipeline never undoes: no copies of the meshes
     host::file_format input_format = host::file_format::obj;
-    read_scene(scene, o.input, &input_format, progress);
-    for (const host::mesh_shape* s : scene_meshes(scene)) print_counts(progress, *s);
-    write_scene(scene, o.output, output_format(o.output, input_format),
-                o.uv_set == "distance" ? host::obj_uv_set::distance : host::obj_uv_set::parameter, progress);
-    std::fprintf(progress, "wrote %s\n", o.output.c_str());
+    read_scene(scene, task.input, &input_format, human);
+    file_outcome outcome;
+    outcome.report["shapes"] = nlohmann::ordered_json::array();
+    for (const host::mesh_shape* s : scene_meshes(scene)) {
+        const host::mesh_data& m = s->data();
+        print_line(human, format(own_text(*app, "%s: %i vertices, %i edges, %i faces"), s->get_name(), m.vertex_count(),
+                                 m.edge_count(), m.face_count()));
+        outcome.report["shapes"].push_back(
+            {{"name", s->get_name()}, {"vertices", m.vertex_count()}, {"edges", m.edge_count()}, {"faces", m.face_count()}});
+    }
+    write_scene(scene, task.output, output_format(task.output, input_format),
+                o.uv_set == "distance" ? host::obj_uv_set::distance : host::obj_uv_set::parameter, human);
+    print_line(human, format(own_text(*app, "wrote %s"), task.output));
+    return outcome;
 }
 
 }  // namespace
@@ -43,12 +45,16 @@ void run_convert(const global_options& options, const convert_options& o) {
 void add_convert_command(CLI::App& app, const global_options& options) {
     auto o = std::make_shared<convert_options>();
     CLI::App* cmd = app.add_subcommand("convert", "Read a mesh or scene file and write it back (.obj or .json by the output's name)");
-    add_input_option(*cmd, o->input);
-    add_output_option(*cmd, o->output);
+    add_file_options(*cmd, o->files, true);
     cmd->add_option("--uv-set", o->uv_set, "UV set written to an OBJ file: parameter or distance")
         ->check(CLI::IsMember({"parameter", "distance"}))
         ->capture_default_str();
-    cmd->callback([&options, o] { run_convert(options, *o); });
+    cmd->callback([&options, o] {
+        const int code = run_files(options, o->files, true, [&](const file_task& task, std::FILE* human) {
+            return run_convert(options, *o, task, human);
+        });
+        if (code != exit_ok) throw command_exit{code};
+    });
 }
 
 }  // namespace cli

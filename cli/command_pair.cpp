@@ -2,7 +2,9 @@
 // roads of the palette on the polygon meshes of a file, optionally followed
 // by "Symmerize Skin" on each paired mesh and line symmetry on every line
 // and surface.
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstring>
 #include <cstdio>
 #include <memory>
@@ -13,11 +15,12 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/commands.h"
+#include "cli/file_command.h"
 #include "cli/messages.h"
+#include "cli/symmetry_options.h"
 #include "host/line_shape.h"
 #include "host/mesh_shape.h"
 #include "host/mirror_attributes.h"
-#include "host/io/output_file.h"
 #include "host/scene.h"
 #include "host/io/scene_files.h"
 #include "mesh/polygon_class.h"
@@ -28,20 +31,17 @@ namespace cli {
 namespace {
 
 struct pair_options {
-    std::string input;
-    std::string output;
+    file_options files;
     std::string shape;
     std::string plane = "yz";
     std::string base = "positive";
-    float margin = 0.1f;
-    float on_plane_margin = 0.01f;
+    std::string margin = "0.1";
+    std::string on_plane_margin = "0.01";
     bool no_adjust = false;
     bool sym_uv = false;
     float puv_center = 0.5f, puv_margin = 0.02f;
     float duv_center = 0.5f, duv_margin = 0.02f;
     bool world = false;
-    bool quiet = false;
-    std::string report;
     std::string uv_set = "parameter";
     bool sym_skin = false;
     bool sym_lines = false;
@@ -50,9 +50,12 @@ struct pair_options {
 
 struct shape_result {
     std::string name;
+    float margin = 0.0f, on_plane_margin = 0.0f;  // the lengths used
     int vertices_before = 0, faces_before = 0;
     int vertices = 0, faces = 0;
     int unpaired_vertices = 0, unpaired_faces = 0;
+    int moved_vertices = 0;     // vertices of the mesh as read that the pairing moved
+    double largest_move = 0.0;  // the farthest of those moves
     const char* message = nullptr;  // untranslated; null on success
     // With --sym-skin: what "Symmerize Skin" answered (in the user's
     // language), empty when it succeeded.
@@ -71,20 +74,41 @@ struct line_result {
 
 Symmetry_class settings_of(const pair_options& o, korvo_interface& host) {
     Symmetry_class s;
-    s.plane = static_cast<std::int8_t>(o.plane == "yz" ? 0 : o.plane == "zx" ? 1 : 2);
+    s.plane = plane_index(o.plane);
     s.base_side = static_cast<std::uint8_t>(o.base == "positive" ? 0 : o.base == "negative" ? 1 : 2);
-    s.margin = o.margin;
-    s.reduse_margin = o.on_plane_margin;
     s.do_adjust = !o.no_adjust;
     s.do_symUV = o.sym_uv;
     s.puv_center = o.puv_center;
     s.puv_margin = o.puv_margin;
     s.duv_center = o.duv_center;
     s.duv_margin = o.duv_margin;
-    s.verbose = !o.quiet;
+    s.verbose = !o.files.quiet;
     s.use_world = o.world;
     s.host = &host;
     return s;
+}
+
+// The settings for one mesh: the margins as lengths, a percentage taken
+// of the mesh's bounding-box diagonal.
+Symmetry_class settings_for(const pair_options& o, const Symmetry_class& common, const host::mesh_shape& shape) {
+    Symmetry_class s = common;
+    s.margin = margin_length(parse_margin(o.margin), shape.data().positions);
+    s.reduse_margin = margin_length(parse_margin(o.on_plane_margin), shape.data().positions);
+    return s;
+}
+
+// How many of the first vertices of `before` the mesh has moved since, and
+// the farthest move.
+void count_moves(const std::vector<vec3>& before, const std::vector<vec3>& after, shape_result& r) {
+    const std::size_t n = std::min(before.size(), after.size());
+    for (std::size_t v = 0; v < n; ++v) {
+        if (std::memcmp(&before[v], &after[v], sizeof(vec3)) == 0) continue;
+        ++r.moved_vertices;
+        const double dx = double(after[v].x) - before[v].x, dy = double(after[v].y) - before[v].y,
+                     dz = double(after[v].z) - before[v].z;
+        const double d = std::sqrt(dx * dx + dy * dy + dz * dz);
+        if (d > r.largest_move) r.largest_move = d;
+    }
 }
 
 // Pairs one shape; a message thrown by the construction ends up in the
@@ -96,13 +120,14 @@ shape_result pair_shape(host::application& app, host::mesh_shape& shape, const S
     r.name = shape.get_name();
     r.vertices_before = shape.data().vertex_count();
     r.faces_before = shape.data().face_count();
+    r.margin = settings.margin;
+    r.on_plane_margin = settings.reduse_margin;
     // What the mesh's file carried follows the pairing's new and moved
     // elements from their mirror partners (in the mesh's own coordinates).
     const bool inherit = !settings.use_world && (!shape.data().extras.empty() || !shape.data().corner_normal.empty());
-    // Only corner normals follow moved vertices: without them the old
-    // positions are not needed.
-    const std::vector<vec3> positions_before =
-        inherit && !shape.data().corner_normal.empty() ? shape.data().positions : std::vector<vec3>();
+    // The positions as read: the moves are counted from them (and corner
+    // normals follow the moved vertices).
+    const std::vector<vec3> positions_before = shape.data().positions;
     Polygon_class polygon(&shape);
     try {
         twinel_class pairing(polygon, settings, makeup);
@@ -122,6 +147,7 @@ shape_result pair_shape(host::application& app, host::mesh_shape& shape, const S
     }
     r.vertices = shape.data().vertex_count();
     r.faces = shape.data().face_count();
+    count_moves(positions_before, shape.data().positions, r);
     return r;
 }
 
@@ -193,21 +219,35 @@ double seconds_since(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-void write_report(const std::string& path, const pair_options& o, const std::vector<shape_result>& results,
-                  const std::vector<line_result>& lines, double import_s, double pair_s, double export_s) {
+nlohmann::ordered_json or_null(const std::string& text) {
+    return text.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(text);
+}
+
+// The file's JSON result: per shape what was read, what the pairing
+// changed (moves, new vertices and faces) and left unpaired, with the
+// margins used; the lines; the messages shown; the times.
+nlohmann::ordered_json pair_report(const pair_options& o, const std::vector<shape_result>& results,
+                                   const std::vector<line_result>& lines, const std::vector<std::string>& messages,
+                                   double import_s, double pair_s, double export_s) {
     nlohmann::ordered_json shapes = nlohmann::ordered_json::array();
     for (const shape_result& r : results) {
         nlohmann::ordered_json entry = {
             {"name", r.name},
+            {"plane", plane_name(plane_index(o.plane))},
+            {"margin", r.margin},
+            {"on_plane_margin", r.on_plane_margin},
             {"vertices_before", r.vertices_before},
             {"faces_before", r.faces_before},
             {"vertices", r.vertices},
             {"faces", r.faces},
+            {"added_vertices", r.vertices - r.vertices_before},
+            {"added_faces", r.faces - r.faces_before},
+            {"moved_vertices", r.moved_vertices},
+            {"largest_move", r.largest_move},
             {"unpaired_vertices", r.unpaired_vertices},
             {"unpaired_faces", r.unpaired_faces},
             {"message", r.message ? nlohmann::ordered_json(r.message) : nlohmann::ordered_json()}};
-        if (o.sym_skin)
-            entry["skin_message"] = r.skin_message.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(r.skin_message);
+        if (o.sym_skin) entry["skin_message"] = or_null(r.skin_message);
         shapes.push_back(std::move(entry));
     }
     nlohmann::ordered_json report = {{"shapes", shapes}};
@@ -218,53 +258,57 @@ void write_report(const std::string& path, const pair_options& o, const std::vec
                                {"kind", l.kind},
                                {"points", l.points},
                                {"moved_points", l.moved},
-                               {"question", l.question.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(l.question)},
+                               {"question", or_null(l.question)},
                                {"answer", l.question.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(l.answer)}});
         report["lines"] = std::move(entries);
     }
+    report["messages"] = messages;
     report["seconds"] = {{"import", import_s}, {"pair", pair_s}, {"export", export_s}};
-    host::output_file out(path);
-    out.write(report.dump(2) + '\n');
-    out.commit();
+    return report;
 }
 
-void run_pair(const global_options& options, const pair_options& o, bool makeup) {
-    check_file_types({o.input, o.output});
-    check_not_input(o.input, o.output);
-    if (!o.report.empty()) check_not_input(o.input, o.report);
-    if (is_standard_stream(o.output) && is_standard_stream(o.report))
-        throw command_error("the mesh and the report cannot both go to standard output (-)", exit_usage);
-    std::FILE* progress = progress_stream({o.output, o.report});
+// The polygon meshes to pair, with --shape those of that name; the lines
+// and surfaces with --sym-lines.
+std::vector<host::mesh_shape*> chosen_meshes(host::scene& scene, const pair_options& o, const std::string& input,
+                                             const std::vector<host::shape*>& lines) {
+    std::vector<host::mesh_shape*> shapes = scene_meshes(scene);
+    if (o.shape.empty()) return shapes;
+    std::vector<host::mesh_shape*> chosen;
+    for (host::mesh_shape* s : shapes)
+        if (o.shape == s->get_name()) chosen.push_back(s);
+    if (chosen.empty() && lines.empty())
+        throw command_error(input + " has no polygon mesh" + (o.sym_lines ? ", line or surface" : "") + " named '" +
+                                o.shape + "'",
+                            exit_usage);
+    return chosen;
+}
+
+file_outcome run_pair(const global_options& options, const pair_options& o, bool makeup, const file_task& task,
+                      std::FILE* human) {
     auto app = open_host(options);
-    if (!o.quiet)
-        app->set_message_sink([progress](const std::string& line) { std::fprintf(progress, "%s\n", line.c_str()); });
-    const Symmetry_class settings = settings_of(o, *app);
+    std::vector<std::string> messages;
+    app->set_message_sink([human, &messages](const std::string& line) {
+        messages.push_back(line);
+        print_line(human, line);
+    });
+    const Symmetry_class common = settings_of(o, *app);
 
     auto start = std::chrono::steady_clock::now();
     host::scene& scene = app->new_scene();
     scene.set_history_limit(0);  // a pipeline never undoes: no copies of the meshes
     host::file_format input_format = host::file_format::obj;
-    read_scene(scene, o.input, &input_format, progress);
+    read_scene(scene, task.input, &input_format, human);
     scene.clear_history();
     const double import_s = seconds_since(start);
-    std::vector<host::mesh_shape*> shapes = scene_meshes(scene);
     std::vector<host::shape*> lines = o.sym_lines ? line_targets(scene, o.shape) : std::vector<host::shape*>();
-    if (!o.shape.empty()) {
-        std::vector<host::mesh_shape*> chosen;
-        for (host::mesh_shape* s : shapes)
-            if (o.shape == s->get_name()) chosen.push_back(s);
-        if (chosen.empty() && lines.empty())
-            throw command_error(o.input + " has no polygon mesh" + (o.sym_lines ? ", line or surface" : "") +
-                                    " named '" + o.shape + "'",
-                                exit_usage);
-        shapes.swap(chosen);
-    }
+    const std::vector<host::mesh_shape*> shapes = chosen_meshes(scene, o, task.input, lines);
 
     start = std::chrono::steady_clock::now();
     std::vector<shape_result> results;
     bool failed = false, skin_failed = false;
     for (host::mesh_shape* shape : shapes) {
         scene.set_active_shapes(1, std::vector<shape_class*>{shape}.data());
+        const Symmetry_class settings = settings_for(o, common, *shape);
         results.push_back(pair_shape(*app, *shape, settings, makeup, o.sym_skin));
         const shape_result& r = results.back();
         if (r.message) {
@@ -272,10 +316,12 @@ void run_pair(const global_options& options, const pair_options& o, bool makeup)
             std::fprintf(stderr, "%s: %s\n", r.name.c_str(), settings.translate(r.message));
             continue;
         }
-        std::fprintf(progress, "%s\n",
-                     format(own_text(*app, "%s: %i vertices, %i faces; %i vertices and %i faces unpaired"), r.name,
-                            r.vertices, r.faces, r.unpaired_vertices, r.unpaired_faces)
-                         .c_str());
+        print_line(human, format(own_text(*app, "%s: %i vertices, %i faces; %i vertices and %i faces unpaired"),
+                                 r.name, r.vertices, r.faces, r.unpaired_vertices, r.unpaired_faces));
+        print_line(human, format(own_text(*app, "%s: %i vertices moved (at most %.6g), %i vertices and %i faces added, "
+                                                "margin %.6g, on-plane margin %.6g"),
+                                 r.name, r.moved_vertices, r.largest_move, r.vertices - r.vertices_before,
+                                 r.faces - r.faces_before, r.margin, r.on_plane_margin));
         if (!r.skin_message.empty()) {
             // "Symmerize Skin" stopped at a vertex: the palette shows why,
             // and the command writes nothing.
@@ -285,44 +331,42 @@ void run_pair(const global_options& options, const pair_options& o, bool makeup)
     }
     std::vector<line_result> line_results;
     for (host::shape* line : lines) {
-        line_results.push_back(sym_line(*app, scene, *line, settings, o.force_lines));
+        line_results.push_back(sym_line(*app, scene, *line, common, o.force_lines));
         const line_result& l = line_results.back();
-        std::fprintf(progress, "%s\n",
-                     format(own_text(*app, "%s: %s symmetry, %i of %i control points changed"), l.name, l.kind,
-                            l.moved, l.points).c_str());
+        print_line(human, format(own_text(*app, "%s: %s symmetry, %i of %i control points changed"), l.name, l.kind,
+                                 l.moved, l.points));
         if (!l.question.empty())
-            std::fprintf(progress, "%s\n",
-                         format(own_text(*app, "%s: answered %s to \"%s\"%s"), l.name, l.answer ? "yes" : "no",
-                                l.question, l.answer ? "" : " (--force-lines answers yes)").c_str());
+            print_line(human, format(own_text(*app, "%s: answered %s to \"%s\"%s"), l.name, l.answer ? "yes" : "no",
+                                     l.question, l.answer ? "" : " (--force-lines answers yes)"));
     }
     const double pair_s = seconds_since(start);
 
     double export_s = 0.0;
     if (!failed && !skin_failed) {
         start = std::chrono::steady_clock::now();
-        write_scene(scene, o.output, output_format(o.output, input_format),
-                    o.uv_set == "distance" ? host::obj_uv_set::distance : host::obj_uv_set::parameter, progress);
+        write_scene(scene, task.output, output_format(task.output, input_format),
+                    o.uv_set == "distance" ? host::obj_uv_set::distance : host::obj_uv_set::parameter, human);
         export_s = seconds_since(start);
-        std::fprintf(progress, "%s\n", format(own_text(*app, "wrote %s"), o.output).c_str());
+        print_line(human, format(own_text(*app, "wrote %s"), task.output));
     }
-    if (!o.report.empty()) write_report(o.report, o, results, line_results, import_s, pair_s, export_s);
-    if (failed) throw command_error(own_text(*app, "no output written: a shape could not be paired"));
-    if (skin_failed) throw command_error(own_text(*app, "no output written: \"Symmerize Skin\" stopped at a vertex"));
+    file_outcome outcome;
+    outcome.report = pair_report(o, results, line_results, messages, import_s, pair_s, export_s);
+    if (failed || skin_failed) {
+        outcome.exit_code = exit_failure;
+        outcome.error = own_text(*app, failed ? "no output written: a shape could not be paired"
+                                              : "no output written: \"Symmerize Skin\" stopped at a vertex");
+    }
+    return outcome;
 }
 
 void add_options(CLI::App* cmd, pair_options& o) {
-    add_input_option(*cmd, o.input);
-    add_output_option(*cmd, o.output);
+    add_file_options(*cmd, o.files, true);
     cmd->add_option("--shape", o.shape, "Only the polygon mesh of this name");
-    cmd->add_option("--plane", o.plane, "Symmetry plane: yz, zx or xy")
-        ->check(CLI::IsMember({"yz", "zx", "xy"}))
-        ->capture_default_str();
+    add_plane_option(*cmd, o.plane);
     cmd->add_option("--base", o.base, "Base side: positive, negative or average")
         ->check(CLI::IsMember({"positive", "negative", "average"}))
         ->capture_default_str();
-    cmd->add_option("--margin", o.margin, "Symmetry margin")->capture_default_str();
-    cmd->add_option("--on-plane-margin", o.on_plane_margin, "Greatest distance from the plane of an on-plane vertex")
-        ->capture_default_str();
+    add_margin_options(*cmd, o.margin, o.on_plane_margin);
     cmd->add_flag("--no-adjust", o.no_adjust, "Do not move recognised pairs while some vertices stay unpaired");
     cmd->add_flag("--sym-uv", o.sym_uv, "Mirror the UVs of paired and created faces");
     cmd->add_option("--puv-center", o.puv_center, "Centre of the parameter UV")->capture_default_str();
@@ -330,8 +374,6 @@ void add_options(CLI::App* cmd, pair_options& o) {
     cmd->add_option("--duv-center", o.duv_center, "Centre of the distance UV")->capture_default_str();
     cmd->add_option("--duv-margin", o.duv_margin, "On-centre margin of the distance UV")->capture_default_str();
     cmd->add_flag("--world", o.world, "Mirror in world coordinates");
-    cmd->add_flag("--quiet", o.quiet, "Verbose mode off: only results and errors");
-    cmd->add_option("--report", o.report, "Write a JSON report to this file (- for standard output)");
     cmd->add_option("--uv-set", o.uv_set, "UV set written to an OBJ file: parameter or distance")
         ->check(CLI::IsMember({"parameter", "distance"}))
         ->capture_default_str();
@@ -342,19 +384,27 @@ void add_options(CLI::App* cmd, pair_options& o) {
                   "Answer yes when line symmetry asks whether to force a line that does not cross the plane");
 }
 
+// The callback of `pair` (makeup false) or `mirror-half` (true).
+void run_command(const global_options& options, const pair_options& o, bool makeup) {
+    const int code = run_files(options, o.files, true, [&](const file_task& task, std::FILE* human) {
+        return run_pair(options, o, makeup, task, human);
+    });
+    if (code != exit_ok) throw command_exit{code};
+}
+
 }  // namespace
 
 void add_pair_commands(CLI::App& app, const global_options& options) {
     auto pair = std::make_shared<pair_options>();
     CLI::App* cmd = app.add_subcommand("pair", "Pair a nearly symmetric mesh and make it exactly symmetric (\"Twinel\")");
     add_options(cmd, *pair);
-    cmd->callback([&options, pair] { run_pair(options, *pair, false); });
+    cmd->callback([&options, pair] { run_command(options, *pair, false); });
 
     auto half = std::make_shared<pair_options>();
     CLI::App* mirror =
         app.add_subcommand("mirror-half", "Build the missing mirror half of a half mesh (\"Make Twinel\")");
     add_options(mirror, *half);
-    mirror->callback([&options, half] { run_pair(options, *half, true); });
+    mirror->callback([&options, half] { run_command(options, *half, true); });
 }
 
 }  // namespace cli

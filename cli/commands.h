@@ -13,17 +13,13 @@ namespace cli {
 // messages are CLI::ExistingFile's.
 CLI::Validator existing_input();
 
-// The positional input of a file command (required, an existing file or
-// "-") and its -o/--output (required), with the help texts they share.
-void add_input_option(CLI::App& cmd, std::string& input);
-void add_output_option(CLI::App& cmd, std::string& output);
-
 void add_info_command(CLI::App& app, const global_options& options);
 void add_convert_command(CLI::App& app, const global_options& options);
 void add_check_command(CLI::App& app, const global_options& options);
 void add_repair_command(CLI::App& app, const global_options& options);
 void add_generate_command(CLI::App& app, const global_options& options);
 void add_pair_commands(CLI::App& app, const global_options& options);
+void add_symmetry_command(CLI::App& app, const global_options& options);
 void add_script_command(CLI::App& app, const global_options& options);
 void add_serve_command(CLI::App& app, const global_options& options);
 

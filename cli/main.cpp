@@ -6,6 +6,7 @@
 
 #include "cli/commands.h"
 #include "cli/allocator_settings.h"
+#include "cli/file_command.h"
 #include "cli/session.h"
 
 int main(int argc, char** argv) {
@@ -25,6 +26,7 @@ int main(int argc, char** argv) {
     cli::add_check_command(app, options);
     cli::add_repair_command(app, options);
     cli::add_pair_commands(app, options);
+    cli::add_symmetry_command(app, options);
     cli::add_script_command(app, options);
     cli::add_serve_command(app, options);
     cli::add_generate_command(app, options);
@@ -40,6 +42,9 @@ int main(int argc, char** argv) {
         // given as one, an unknown option or value.
         std::cerr << "twinel: error: " << e.what() << " (see twinel --help)\n";
         return cli::exit_usage;
+    } catch (const cli::command_exit& e) {
+        // The command printed what it had to say; only the code is left.
+        return e.code;
     } catch (const cli::command_error& e) {
         std::fflush(stdout);
         std::cerr << "twinel: error: " << e.what() << '\n';

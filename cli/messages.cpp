@@ -39,6 +39,25 @@ constexpr line_pair japanese_lines[] = {
      "(.json のシーンファイルなら保存されます)"},
     {"no output written: \"Symmerize Skin\" stopped at a vertex",
      "\"Symmerize Skin\" が頂点で止まったため、出力しませんでした"},
+    {"%s: %i vertices moved (at most %.6g), %i vertices and %i faces added, margin %.6g, on-plane margin %.6g",
+     "%s: 頂点 %i 個を移動 (最大 %.6g)、頂点 %i 個と面 %i 個を追加、マージン %.6g、平面上マージン %.6g"},
+    {"%i files: %i succeeded, %i failed (%.1f s)", "ファイル %i 個: 成功 %i、失敗 %i (%.1f 秒)"},
+    {"failed: %s", "失敗: %s"},
+    {"%s: %i vertices, %i faces; margin %s, on-plane margin %s", "%s: 頂点 %i、面 %i。マージン %s、平面上マージン %s"},
+    {"plane", "平面"},
+    {"paired", "対あり"},
+    {"on the plane", "平面上"},
+    {"none", "対なし"},
+    {"faces unpaired", "対のない面"},
+    {"largest distance", "最大距離"},
+    {"mean distance", "平均距離"},
+    {"best plane: %s", "最適な平面: %s"},
+    {"symmetric within the margin", "マージン内で対称です"},
+    {"not symmetric within the margin", "マージン内で対称ではありません"},
+    {"\"Twinel\" would pair it: %i vertices moved (at most %s), %i vertices and %i faces left unpaired",
+     "\"Twinel\" は対にします: 頂点 %i 個を移動 (最大 %s)、対にならない頂点 %i、面 %i"},
+    {"\"Twinel\" would stop: %s", "\"Twinel\" は止まります: %s"},
+    {"vertices without a partner: %s", "対のない頂点: %s"},
 };
 
 }  // namespace
@@ -50,8 +69,10 @@ std::string table_text(host::application& app, int index) {
     return text ? text : "";
 }
 
-std::string own_text(const host::application& app, const std::string& english) {
-    if (app.lang() != host::language::japanese) return english;
+std::string own_text(const host::application& app, const std::string& english) { return own_text(app.lang(), english); }
+
+std::string own_text(host::language lang, const std::string& english) {
+    if (lang != host::language::japanese) return english;
     for (const line_pair& p : japanese_lines)
         if (english == p.english) return p.japanese;
     return english;

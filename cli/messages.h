@@ -16,6 +16,7 @@ std::string table_text(host::application& app, int index);
 
 // The command's own line `english` in the application's language.
 std::string own_text(const host::application& app, const std::string& english);
+std::string own_text(host::language lang, const std::string& english);
 
 // Fills printf-style directives of `text` with the arguments.
 template <class... Args>

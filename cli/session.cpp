@@ -64,18 +64,7 @@ CLI::Validator existing_input() {
         "FILE|-");
 }
 
-void add_input_option(CLI::App& cmd, std::string& input) {
-    cmd.add_option("input", input, "Mesh (.obj) or scene (.json) file to read, or - for standard input")
-        ->required()
-        ->check(existing_input());
-}
-
-void add_output_option(CLI::App& cmd, std::string& output) {
-    cmd.add_option("-o,--output", output, "File to write (.obj or .json), or - for standard output in the input's format")
-        ->required();
-}
-
-void check_file_types(std::initializer_list<std::string> paths) {
+void check_file_types(const std::vector<std::string>& paths) {
     for (const std::string& path : paths) {
         try {
             host::format_of_path(path);
@@ -99,6 +88,7 @@ std::vector<host::mesh_shape*> scene_meshes(host::scene& scene) {
 namespace {
 
 void print_warnings(std::FILE* notes, const host::file_warnings& warnings) {
+    if (!notes) return;  // --quiet
     for (const std::string& w : warnings) std::fprintf(notes, "warning: %s\n", w.c_str());
 }
 
@@ -117,7 +107,7 @@ void write_scene(host::scene& scene, const std::string& output, host::file_forma
         std::size_t lines = 0;
         for (host::shape* s : scene.shapes_in_order()) lines += dynamic_cast<host::line_shape*>(s) ? 1 : 0;
         const std::size_t others = scene.shapes_in_order().size() - 1 - scene_meshes(scene).size() - lines;
-        if (others > 0)
+        if (others > 0 && progress)
             std::fprintf(progress, "%s\n",
                          cli::format(own_text(scene.app(), "note: %s is an OBJ file, which keeps the polygon meshes and "
                                                       "lines only: %i other shapes are left out (a .json scene file "

@@ -64,7 +64,7 @@ void check_not_input(const std::string& input, const std::string& output);
 // each must end in .obj or .json (any case) or have no extension ("-", a
 // device, a FIFO). Throws command_error (bad usage) naming the first that
 // does not.
-void check_file_types(std::initializer_list<std::string> paths);
+void check_file_types(const std::vector<std::string>& paths);
 
 // The format `output` is written in: its extension's, or the input's
 // format when it has none ("-" and the like).
@@ -74,13 +74,15 @@ host::file_format output_format(const std::string& output, host::file_format inp
 std::vector<host::mesh_shape*> scene_meshes(host::scene& scene);
 
 // Reads `input` into the scene (host::import_file); each thing the file
-// held that the scene cannot keep is named in a "warning:" line on `notes`.
+// held that the scene cannot keep is named in a "warning:" line on `notes`
+// (null: nowhere).
 void read_scene(host::scene& scene, const std::string& input, host::file_format* found, std::FILE* notes);
 
 // Writes every shape of the scene to `output` in `format`. An OBJ file
 // keeps only the polygon meshes and the lines: when the scene holds other
 // shapes, a note on `progress` says how many were left out, and each kind
-// of data the file cannot hold is named in a "warning:" line.
+// of data the file cannot hold is named in a "warning:" line (`progress`
+// null: nowhere).
 void write_scene(host::scene& scene, const std::string& output, host::file_format format, host::obj_uv_set uv_set,
                  std::FILE* progress);
 

@@ -1,7 +1,12 @@
 // The `twinel` command as a user runs it: exit codes, messages, files.
 #include <gtest/gtest.h>
 
+#include <set>
+#include <sstream>
+
 #include <nlohmann/json.hpp>
+
+#include "cli/text_width.h"
 
 #include "tests/cli/cli_runner.h"
 
@@ -63,7 +68,7 @@ TEST(cli_convert, never_writes_over_its_input) {
 
 TEST(cli_check, finds_each_fault_of_the_broken_example) {
     const auto r = run_twinel("check --json '" + example("broken.obj") + "'");
-    ASSERT_EQ(r.exit_code, 0) << r.err;
+    ASSERT_EQ(r.exit_code, 1) << r.err;  // a gate: faults found
     const auto report = nlohmann::json::parse(r.out);
     ASSERT_EQ(report["shapes"].size(), 1u);
     const auto& s = report["shapes"][0];
@@ -75,6 +80,22 @@ TEST(cli_check, finds_each_fault_of_the_broken_example) {
     EXPECT_FALSE(s["overlapped_faces"].empty());
     EXPECT_FALSE(s["trident_edges"].empty());
     EXPECT_FALSE(s["directions_consistent"].get<bool>());
+}
+
+TEST(cli_check, its_columns_line_up_by_display_width_in_japanese) {
+    const auto r = run_twinel("--lang ja check '" + example("broken.obj") + "'");
+    EXPECT_EQ(r.exit_code, 1);
+    // The five rows of counts: each count ends at the same column.
+    std::istringstream lines(r.out);
+    std::string line;
+    std::getline(lines, line);
+    std::set<int> ends;
+    for (int row = 0; row < 5 && std::getline(lines, line); ++row) {
+        // Two spaces stand between the count and the list of indices, and
+        // nowhere within the list.
+        ends.insert(cli::display_width(line.substr(0, line.rfind("  "))));
+    }
+    EXPECT_EQ(ends.size(), 1u) << r.out;
 }
 
 TEST(cli_check, a_clean_mesh_reports_nothing) {

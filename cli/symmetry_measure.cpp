@@ -1,0 +1,102 @@
+#include "cli/symmetry_measure.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <memory>
+
+#include "host/mesh_shape.h"
+#include "host/scene.h"
+#include "mesh/polygon_class.h"
+#include "symmetry/twinel_class.h"
+
+namespace cli {
+namespace {
+
+vec3 mirrored(vec3 p, int plane) {
+    (plane == 0 ? p.x : plane == 1 ? p.y : p.z) *= -1.0f;
+    return p;
+}
+
+double distance(const vec3& a, const vec3& b) {
+    const double dx = double(a.x) - b.x, dy = double(a.y) - b.y, dz = double(a.z) - b.z;
+    return std::sqrt(dx * dx + dy * dy + dz * dz);
+}
+
+// The counts and distances of the pairing's tables, over the positions
+// as read.
+void count_pairs(const twinel_class& pairing, const std::vector<vec3>& before, symmetry_measure& m) {
+    double sum = 0.0;
+    const int n = std::min(pairing.vertex_table.size(), static_cast<int>(before.size()));
+    for (int v = 0; v < n; ++v) {
+        const int p = pairing.vertex_table.links[static_cast<std::size_t>(v)];
+        if (p < 0 || p >= n) {
+            ++m.unpaired;
+            m.unpaired_vertices.push_back(v);
+            continue;
+        }
+        (p == v ? m.on_plane : m.paired) += 1;
+        const double d = distance(before[static_cast<std::size_t>(v)], mirrored(before[static_cast<std::size_t>(p)], m.plane));
+        sum += d;
+        if (d > m.largest_distance) m.largest_distance = d;
+    }
+    const int with_partner = m.paired + m.on_plane;
+    m.mean_distance = with_partner > 0 ? sum / with_partner : 0.0;
+    // Faces are paired only once every vertex is; before that, or when the
+    // vertex step failed, none is.
+    m.unpaired_faces = pairing.face_table.size() == m.faces ? pairing.face_table.unmatched : m.faces;
+}
+
+void count_moves(const std::vector<vec3>& before, const std::vector<vec3>& after, symmetry_measure& m) {
+    const std::size_t n = std::min(before.size(), after.size());
+    for (std::size_t v = 0; v < n; ++v) {
+        if (std::memcmp(&before[v], &after[v], sizeof(vec3)) == 0) continue;
+        ++m.moved_vertices;
+        const double d = distance(before[v], after[v]);
+        if (d > m.largest_move) m.largest_move = d;
+    }
+}
+
+}  // namespace
+
+symmetry_measure measure_symmetry(host::scene& scene, const host::mesh_shape& shape, const Symmetry_class& settings) {
+    symmetry_measure m;
+    m.plane = settings.plane;
+    m.margin = settings.margin;
+    m.on_plane_margin = settings.reduse_margin;
+    m.vertices = shape.data().vertex_count();
+    m.faces = shape.data().face_count();
+    const std::vector<vec3>& before = shape.data().positions;
+    host::mesh_shape* copy = &scene.add_mesh(shape.get_name(), shape.data());
+    {
+        Polygon_class polygon(copy);
+        try {
+            // The pairing "Twinel" makes: its tables, and what it moved.
+            const twinel_class pairing(polygon, settings, false);
+            count_pairs(pairing, before, m);
+            count_moves(before, copy->data().positions, m);
+        } catch (const char* message) {
+            m.message = message ? message : "***Twinel ERROR*** at make twinel.";
+        }
+    }
+    if (!m.message.empty()) {
+        // The failed pairing took its tables with it: the same steps on a
+        // fresh copy, without the final verdict, give the counts.
+        scene.remove_shape(*copy);
+        copy = &scene.add_mesh(shape.get_name(), shape.data());
+        Polygon_class polygon(copy);
+        twinel_class pairing(polygon, settings);
+        pairing.make_twinel();
+        count_pairs(pairing, before, m);
+    }
+    scene.remove_shape(*copy);
+    return m;
+}
+
+bool more_symmetric(const symmetry_measure& a, const symmetry_measure& b) {
+    if (a.unpaired != b.unpaired) return a.unpaired < b.unpaired;
+    if (a.unpaired_faces != b.unpaired_faces) return a.unpaired_faces < b.unpaired_faces;
+    return a.mean_distance < b.mean_distance;
+}
+
+}  // namespace cli

@@ -1,0 +1,142 @@
+// Several inputs in one command: outputs named after the inputs in a
+// folder, files in parallel, a failing file among good ones, the JSON
+// result, --quiet and the usage errors found before any file is read.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include <nlohmann/json.hpp>
+
+#include "tests/cli/cli_runner.h"
+
+using twinel_test::read_file;
+using twinel_test::run_twinel;
+using twinel_test::temp_dir;
+using twinel_test::write_file;
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string quoted(const std::string& s) { return "'" + s + "'"; }
+
+// Four good tori and, third, a file that cannot be read.
+struct batch_inputs {
+    temp_dir tmp;
+    std::vector<std::string> names = {"a.obj", "b.obj", "bad.obj", "c.obj", "d.obj"};
+    std::string args;
+
+    batch_inputs() {
+        for (const std::string& name : names) {
+            if (name == "bad.obj")
+                write_file(tmp.path(name), "v 0 0 0\nf 1 2 3\n");
+            else
+                run_twinel("generate torus --vertices 300 --jitter 0.003 --seed " + std::to_string(name[0]) + " -o " +
+                           quoted(tmp.path(name)));
+            args += " " + quoted(tmp.path(name));
+        }
+    }
+};
+
+}  // namespace
+
+TEST(cli_batch, a_failing_file_in_the_middle_stops_only_itself) {
+    batch_inputs in;
+    for (const char* jobs : {"1", "2"}) {
+        const std::string out = in.tmp.path(std::string("out") + jobs + "/");
+        const auto r = run_twinel("pair --jobs " + std::string(jobs) + " --json" + in.args + " -o " + quoted(out));
+        EXPECT_EQ(r.exit_code, 1) << r.err;
+        const auto result = nlohmann::json::parse(r.out);  // standard output holds only the JSON
+        ASSERT_EQ(result["files"].size(), 5u);
+        for (std::size_t i = 0; i < in.names.size(); ++i) {
+            const auto& f = result["files"][i];
+            const bool bad = in.names[i] == "bad.obj";
+            EXPECT_EQ(f["input"], in.tmp.path(in.names[i]));
+            EXPECT_EQ(f["output"], out + in.names[i]);
+            EXPECT_EQ(f["exit_code"], bad ? 1 : 0);
+            EXPECT_EQ(fs::exists(out + in.names[i]), !bad) << in.names[i];
+            if (bad) {
+                EXPECT_NE(f["error"].get<std::string>().find("bad.obj:2: vertex index 3 is out of range"), std::string::npos);
+            } else {
+                EXPECT_EQ(f["shapes"][0]["unpaired_vertices"], 0);
+                EXPECT_TRUE(f["error"].is_null());
+            }
+        }
+        EXPECT_EQ(result["summary"]["succeeded"], 4);
+        EXPECT_EQ(result["summary"]["failed"], 1);
+        // The human lines went to standard error, file by file in input
+        // order, with the error in its place and the summary last.
+        const auto wrote_b = r.err.find("wrote " + out + "b.obj"), error = r.err.find("bad.obj:2:"),
+                   wrote_c = r.err.find("wrote " + out + "c.obj"), summary = r.err.find("5 files: 4 succeeded, 1 failed");
+        EXPECT_LT(wrote_b, error) << r.err;
+        EXPECT_LT(error, wrote_c) << r.err;
+        EXPECT_LT(wrote_c, summary) << r.err;
+        EXPECT_EQ(r.err.find('\r'), std::string::npos);  // no progress bar off a terminal
+    }
+    // The same outputs whatever the number of jobs.
+    for (const char* name : {"a.obj", "d.obj"})
+        EXPECT_EQ(read_file(in.tmp.path(std::string("out1/") + name)), read_file(in.tmp.path(std::string("out2/") + name)));
+
+    // --quiet: nothing but the error.
+    const auto quiet = run_twinel("check --quiet" + in.args);
+    EXPECT_EQ(quiet.exit_code, 1);
+    EXPECT_EQ(quiet.out, "");
+    EXPECT_EQ(quiet.err, "twinel: error: " + in.tmp.path("bad.obj") + ":2: vertex index 3 is out of range (1 vertices)\n");
+    // Reading commands gate a batch too: the good tori are clean.
+    const auto report = in.tmp.path("report.json");
+    EXPECT_EQ(run_twinel("symmetry --quiet --report " + quoted(report) + in.args).exit_code, 1);
+    const auto files = nlohmann::json::parse(read_file(report))["files"];
+    EXPECT_EQ(files[0]["symmetric"], true);
+    EXPECT_EQ(files[2]["exit_code"], 1);
+}
+
+TEST(cli_batch, usage_errors_are_found_before_any_file_is_written) {
+    batch_inputs in;
+    fs::create_directory(in.tmp.path("other"));
+    fs::copy_file(in.tmp.path("a.obj"), in.tmp.path("other/a.obj"));
+    const std::string a = quoted(in.tmp.path("a.obj")), b = quoted(in.tmp.path("b.obj"));
+    const struct {
+        std::string args, message;
+    } cases[] = {
+        {"pair " + a + " " + b + " -o " + quoted(in.tmp.path("one.obj")), "several inputs need a folder"},
+        {"pair " + a + " " + quoted(in.tmp.path("other/a.obj")) + " -o " + quoted(in.tmp.path("o") + "/"),
+         "would both be written to"},
+        {"repair --all " + a + " " + b + " -o " + quoted(in.tmp.path("")), "refusing to overwrite the input file"},
+        {"convert - - -o " + quoted(in.tmp.path("o") + "/"), "standard input (-) can be read only once"},
+        {"pair --json " + a + " -o -", "cannot both go to standard output"},
+    };
+    for (const auto& c : cases) {
+        const auto r = run_twinel(c.args);
+        EXPECT_EQ(r.exit_code, 2) << c.args;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << c.args << "\n" << r.err;
+    }
+    EXPECT_FALSE(fs::exists(in.tmp.path("o")));
+    EXPECT_FALSE(fs::exists(in.tmp.path("one.obj")));
+}
+
+TEST(cli_batch, every_file_command_gives_its_result_as_json) {
+    temp_dir tmp;
+    const std::string broken = quoted(twinel_test::example("broken.obj")), out = quoted(tmp.path("o.obj"));
+    const auto repaired = run_twinel("repair --all --json " + broken + " -o " + out);
+    ASSERT_EQ(repaired.exit_code, 0) << repaired.err;
+    const auto r = nlohmann::json::parse(repaired.out);
+    EXPECT_EQ(r["shapes"][0]["removed_vertices"], 2);
+    EXPECT_EQ(r["shapes"][0]["removed_faces"], 1);
+    EXPECT_NE(r["messages"].dump().find("Reduced duplicated vertices: 2 removed."), std::string::npos);
+    EXPECT_NE(repaired.err.find("wrote"), std::string::npos);
+
+    const auto converted = nlohmann::json::parse(run_twinel("convert --json " + out + " -o " + quoted(tmp.path("c.json"))).out);
+    EXPECT_EQ(converted["shapes"][0]["vertices"], 14);
+    EXPECT_EQ(converted["output"], tmp.path("c.json"));
+
+    const auto checked = run_twinel("check --json " + broken);
+    EXPECT_EQ(checked.exit_code, 1);
+    EXPECT_FALSE(nlohmann::json::parse(checked.out)["clean"].get<bool>());
+    EXPECT_NE(checked.err.find("invalid faces"), std::string::npos);  // the table went to standard error
+
+    const auto half = tmp.path("half.obj");
+    write_file(half, twinel_test::half_strip_obj);
+    const auto made = nlohmann::json::parse(run_twinel("mirror-half --json " + quoted(half) + " -o " + out).out);
+    EXPECT_EQ(made["shapes"][0]["added_vertices"], 2);
+    EXPECT_EQ(made["shapes"][0]["added_faces"], 1);
+}
