@@ -180,7 +180,7 @@ std::vector<file_outcome> run_batch(const std::vector<file_task>& tasks, const f
     progress_bar bar(settings.progress_bar ? stderr : nullptr, static_cast<int>(n));
     std::vector<child> running;
     std::size_t next = 0, printed = 0;
-    int done = 0;
+    int done = 0, last_drawn = 0;
     const auto finish = [&](std::size_t task, std::string human, std::string errors) {
         finished[task] = true;
         human_text[task] = std::move(human);
@@ -225,8 +225,11 @@ std::vector<file_outcome> run_batch(const std::vector<file_task>& tasks, const f
             }
         }
         // Each file's lines as one block, in the order of the inputs.
+        const int drawn = done;
+        bool cleared = false;
         while (printed < n && finished[printed]) {
             bar.clear();
+            cleared = true;
             if (settings.human && !human_text[printed].empty()) {
                 std::fwrite(human_text[printed].data(), 1, human_text[printed].size(), settings.human);
                 std::fflush(settings.human);
@@ -234,7 +237,8 @@ std::vector<file_outcome> run_batch(const std::vector<file_task>& tasks, const f
             std::fwrite(error_text[printed].data(), 1, error_text[printed].size(), stderr);
             ++printed;
         }
-        bar.draw(done);
+        if (cleared || drawn != last_drawn) bar.draw(done);
+        last_drawn = done;
     }
     bar.clear();
     print_summary(settings.human, settings.lang, tasks, outcomes,

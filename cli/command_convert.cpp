@@ -50,10 +50,9 @@ void add_convert_command(CLI::App& app, const global_options& options) {
         ->check(CLI::IsMember({"parameter", "distance"}))
         ->capture_default_str();
     cmd->callback([&options, o] {
-        const int code = run_files(options, o->files, true, [&](const file_task& task, std::FILE* human) {
+        run_files(options, o->files, true, [&](const file_task& task, std::FILE* human) {
             return run_convert(options, *o, task, human);
         });
-        if (code != exit_ok) throw command_exit{code};
     });
 }
 

@@ -4,7 +4,6 @@
 // and surface.
 #include <algorithm>
 #include <chrono>
-#include <cmath>
 #include <cstring>
 #include <cstdio>
 #include <memory>
@@ -17,6 +16,7 @@
 #include "cli/commands.h"
 #include "cli/file_command.h"
 #include "cli/messages.h"
+#include "cli/symmetry_measure.h"
 #include "cli/symmetry_options.h"
 #include "host/line_shape.h"
 #include "host/mesh_shape.h"
@@ -75,7 +75,7 @@ struct line_result {
 Symmetry_class settings_of(const pair_options& o, korvo_interface& host) {
     Symmetry_class s;
     s.plane = plane_index(o.plane);
-    s.base_side = static_cast<std::uint8_t>(o.base == "positive" ? 0 : o.base == "negative" ? 1 : 2);
+    s.base_side = base_side_index(o.base);
     s.do_adjust = !o.no_adjust;
     s.do_symUV = o.sym_uv;
     s.puv_center = o.puv_center;
@@ -95,20 +95,6 @@ Symmetry_class settings_for(const pair_options& o, const Symmetry_class& common,
     s.margin = margin_length(parse_margin(o.margin), shape.data().positions);
     s.reduse_margin = margin_length(parse_margin(o.on_plane_margin), shape.data().positions);
     return s;
-}
-
-// How many of the first vertices of `before` the mesh has moved since, and
-// the farthest move.
-void count_moves(const std::vector<vec3>& before, const std::vector<vec3>& after, shape_result& r) {
-    const std::size_t n = std::min(before.size(), after.size());
-    for (std::size_t v = 0; v < n; ++v) {
-        if (std::memcmp(&before[v], &after[v], sizeof(vec3)) == 0) continue;
-        ++r.moved_vertices;
-        const double dx = double(after[v].x) - before[v].x, dy = double(after[v].y) - before[v].y,
-                     dz = double(after[v].z) - before[v].z;
-        const double d = std::sqrt(dx * dx + dy * dy + dz * dz);
-        if (d > r.largest_move) r.largest_move = d;
-    }
 }
 
 // Pairs one shape; a message thrown by the construction ends up in the
@@ -147,7 +133,9 @@ shape_result pair_shape(host::application& app, host::mesh_shape& shape, const S
     }
     r.vertices = shape.data().vertex_count();
     r.faces = shape.data().face_count();
-    count_moves(positions_before, shape.data().positions, r);
+    const vertex_moves moves = moves_between(positions_before, shape.data().positions);
+    r.moved_vertices = moves.count;
+    r.largest_move = moves.largest;
     return r;
 }
 
@@ -363,9 +351,7 @@ void add_options(CLI::App* cmd, pair_options& o) {
     add_file_options(*cmd, o.files, true);
     cmd->add_option("--shape", o.shape, "Only the polygon mesh of this name");
     add_plane_option(*cmd, o.plane);
-    cmd->add_option("--base", o.base, "Base side: positive, negative or average")
-        ->check(CLI::IsMember({"positive", "negative", "average"}))
-        ->capture_default_str();
+    add_base_option(*cmd, o.base, "Base side: positive, negative or average");
     add_margin_options(*cmd, o.margin, o.on_plane_margin);
     cmd->add_flag("--no-adjust", o.no_adjust, "Do not move recognised pairs while some vertices stay unpaired");
     cmd->add_flag("--sym-uv", o.sym_uv, "Mirror the UVs of paired and created faces");
@@ -386,10 +372,9 @@ void add_options(CLI::App* cmd, pair_options& o) {
 
 // The callback of `pair` (makeup false) or `mirror-half` (true).
 void run_command(const global_options& options, const pair_options& o, bool makeup) {
-    const int code = run_files(options, o.files, true, [&](const file_task& task, std::FILE* human) {
+    run_files(options, o.files, true, [&](const file_task& task, std::FILE* human) {
         return run_pair(options, o, makeup, task, human);
     });
-    if (code != exit_ok) throw command_exit{code};
 }
 
 }  // namespace

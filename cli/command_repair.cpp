@@ -126,10 +126,9 @@ void run_command(const global_options& options, repair_options o) {
         throw command_error("choose at least one repair (--reduce-duplicates, --remake-edges, --face-directions, "
                             "--invalid-faces) or --all",
                             exit_usage);
-    const int code = run_files(options, o.files, true, [&](const file_task& task, std::FILE* human) {
+    run_files(options, o.files, true, [&](const file_task& task, std::FILE* human) {
         return run_repair(options, o, task, human);
     });
-    if (code != exit_ok) throw command_exit{code};
 }
 
 }  // namespace

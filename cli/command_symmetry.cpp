@@ -50,7 +50,7 @@ Symmetry_class settings_for(const symmetry_options& o, korvo_interface& host, co
                             int plane) {
     Symmetry_class s;
     s.plane = static_cast<std::int8_t>(plane);
-    s.base_side = static_cast<std::uint8_t>(o.base == "positive" ? 0 : o.base == "negative" ? 1 : 2);
+    s.base_side = base_side_index(o.base);
     s.margin = margin_length(parse_margin(o.margin), shape.data().positions);
     s.reduse_margin = margin_length(parse_margin(o.on_plane_margin), shape.data().positions);
     s.do_adjust = !o.no_adjust;
@@ -154,17 +154,14 @@ void add_symmetry_command(CLI::App& app, const global_options& options) {
     cmd->add_option("--plane", o->plane,
                     "Only this plane: yz, zx or xy, or x, y or z (the axis normal to it); default: all three")
         ->check(CLI::IsMember({"yz", "zx", "xy", "x", "y", "z"}));
-    cmd->add_option("--base", o->base, "Base side pairing would keep: positive, negative or average")
-        ->check(CLI::IsMember({"positive", "negative", "average"}))
-        ->capture_default_str();
+    add_base_option(*cmd, o->base, "Base side pairing would keep: positive, negative or average");
     add_margin_options(*cmd, o->margin, o->on_plane_margin);
     cmd->add_flag("--no-adjust", o->no_adjust, "As pair --no-adjust: pairing would not move pairs while some vertices stay unpaired");
     cmd->add_flag("--list", o->list, "List every vertex without a partner (default: the first 20)");
     cmd->callback([&options, o] {
-        const int code = run_files(options, o->files, false, [&](const file_task& task, std::FILE* human) {
+        run_files(options, o->files, false, [&](const file_task& task, std::FILE* human) {
             return run_symmetry(options, *o, task, human);
         });
-        if (code != exit_ok) throw command_exit{code};
     });
 }
 

@@ -102,7 +102,7 @@ void add_file_options(CLI::App& cmd, file_options& o, bool writes) {
         ->check(CLI::Range(1, 1024));
 }
 
-int run_files(const global_options& options, const file_options& o, bool writes, const file_runner& run) {
+void run_files(const global_options& options, const file_options& o, bool writes, const file_runner& run) {
     const bool json_out = o.json || is_standard_stream(o.report);
     if (writes && is_standard_stream(o.output) && json_out)
         throw command_error(o.json ? "the mesh and the JSON result cannot both go to standard output (-)"
@@ -153,7 +153,7 @@ int run_files(const global_options& options, const file_options& o, bool writes,
             out.commit();
         }
     }
-    return code;
+    if (code != exit_ok) throw command_exit{code};
 }
 
 }  // namespace cli

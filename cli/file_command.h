@@ -63,8 +63,8 @@ void print_line(std::FILE* to, const std::string& line);
 // as a batch (cli/batch.h); then prints or writes the JSON result asked
 // for. Usage errors (file types, an output over an input, two inputs
 // giving one output, -o - or --json clashing on standard output) throw
-// command_error before any file is read. Returns the exit code: 0 when
-// every file succeeded, else the highest code of a file.
-int run_files(const global_options& options, const file_options& o, bool writes, const file_runner& run);
+// command_error before any file is read. When a file did not succeed,
+// throws command_exit with the highest code of a file.
+void run_files(const global_options& options, const file_options& o, bool writes, const file_runner& run);
 
 }  // namespace cli

@@ -47,17 +47,19 @@ void count_pairs(const twinel_class& pairing, const std::vector<vec3>& before, s
     m.unpaired_faces = pairing.face_table.size() == m.faces ? pairing.face_table.unmatched : m.faces;
 }
 
-void count_moves(const std::vector<vec3>& before, const std::vector<vec3>& after, symmetry_measure& m) {
+}  // namespace
+
+vertex_moves moves_between(const std::vector<vec3>& before, const std::vector<vec3>& after) {
+    vertex_moves moves;
     const std::size_t n = std::min(before.size(), after.size());
     for (std::size_t v = 0; v < n; ++v) {
         if (std::memcmp(&before[v], &after[v], sizeof(vec3)) == 0) continue;
-        ++m.moved_vertices;
+        ++moves.count;
         const double d = distance(before[v], after[v]);
-        if (d > m.largest_move) m.largest_move = d;
+        if (d > moves.largest) moves.largest = d;
     }
+    return moves;
 }
-
-}  // namespace
 
 symmetry_measure measure_symmetry(host::scene& scene, const host::mesh_shape& shape, const Symmetry_class& settings) {
     symmetry_measure m;
@@ -74,7 +76,9 @@ symmetry_measure measure_symmetry(host::scene& scene, const host::mesh_shape& sh
             // The pairing "Twinel" makes: its tables, and what it moved.
             const twinel_class pairing(polygon, settings, false);
             count_pairs(pairing, before, m);
-            count_moves(before, copy->data().positions, m);
+            const vertex_moves moves = moves_between(before, copy->data().positions);
+            m.moved_vertices = moves.count;
+            m.largest_move = moves.largest;
         } catch (const char* message) {
             m.message = message ? message : "***Twinel ERROR*** at make twinel.";
         }

@@ -38,6 +38,14 @@ struct symmetry_measure {
     bool symmetric() const { return message.empty() && unpaired == 0 && unpaired_faces == 0; }
 };
 
+// How many of the first vertices of `before` stand elsewhere in `after`
+// (compared bit for bit), and the farthest of those moves.
+struct vertex_moves {
+    int count = 0;
+    double largest = 0.0;
+};
+vertex_moves moves_between(const std::vector<vec3>& before, const std::vector<vec3>& after);
+
 // Measures `shape` with `settings` (its plane, margins, base side and
 // adjust setting; verbose should be off): pairs a copy added to `scene`
 // and removes the copy again. `shape` is left as it is.

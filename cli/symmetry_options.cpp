@@ -59,6 +59,14 @@ std::int8_t plane_index(const std::string& name) {
 
 const char* plane_name(int plane) { return plane == 0 ? "yz" : plane == 1 ? "zx" : "xy"; }
 
+std::uint8_t base_side_index(const std::string& name) {
+    return static_cast<std::uint8_t>(name == "positive" ? 0 : name == "negative" ? 1 : 2);
+}
+
+void add_base_option(CLI::App& cmd, std::string& base, const std::string& help) {
+    cmd.add_option("--base", base, help)->check(CLI::IsMember({"positive", "negative", "average"}))->capture_default_str();
+}
+
 void add_plane_option(CLI::App& cmd, std::string& plane) {
     cmd.add_option("--plane", plane, "Symmetry plane: yz, zx or xy, or x, y or z (the axis normal to the plane)")
         ->check(CLI::IsMember({"yz", "zx", "xy", "x", "y", "z"}))

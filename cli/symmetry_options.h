@@ -40,6 +40,14 @@ std::int8_t plane_index(const std::string& name);
 // The name of the engine's plane: "yz", "zx" or "xy".
 const char* plane_name(int plane);
 
+// The engine's base side (0 positive, 1 negative, 2 average) for
+// --base's value.
+std::uint8_t base_side_index(const std::string& name);
+
+// Adds --base (positive|negative|average) to `cmd`, defaulting to what
+// `base` holds.
+void add_base_option(CLI::App& cmd, std::string& base, const std::string& help);
+
 // Adds --plane (yz|zx|xy|x|y|z) to `cmd`, defaulting to what `plane`
 // holds.
 void add_plane_option(CLI::App& cmd, std::string& plane);
