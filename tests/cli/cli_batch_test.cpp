@@ -134,6 +134,14 @@ TEST(cli_batch, every_file_command_gives_its_result_as_json) {
     EXPECT_FALSE(nlohmann::json::parse(checked.out)["clean"].get<bool>());
     EXPECT_NE(checked.err.find("invalid faces"), std::string::npos);  // the table went to standard error
 
+    // A name that is not UTF-8 (Latin-1 from an old exporter) is replaced
+    // in the JSON, not a failure.
+    const auto latin = tmp.path("latin.obj");
+    write_file(latin, "o caf\xe9\nv -1 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
+    const auto named = run_twinel("pair --json " + quoted(latin) + " -o " + quoted(tmp.path("l.obj")));
+    EXPECT_EQ(named.exit_code, 0) << named.err;
+    EXPECT_EQ(nlohmann::json::parse(named.out)["shapes"][0]["name"], "caf\xEF\xBF\xBD");
+
     const auto half = tmp.path("half.obj");
     write_file(half, twinel_test::half_strip_obj);
     const auto made = nlohmann::json::parse(run_twinel("mirror-half --json " + quoted(half) + " -o " + out).out);

@@ -28,6 +28,17 @@ TEST(cli_info, shows_the_registry_read_through_the_entry_points) {
               std::string::npos);
 }
 
+TEST(cli_info, gives_the_same_registry_as_json) {
+    const auto r = run_twinel("info --json");
+    ASSERT_EQ(r.exit_code, 0) << r.err;
+    const auto info = nlohmann::json::parse(r.out);
+    EXPECT_EQ(info["version"]["build"], 9);
+    EXPECT_EQ(info["modifier"]["has_interface"], 4);
+    EXPECT_EQ(info["modifier"]["interfaces"][3]["name"], "Paste_to_plane");
+    EXPECT_FALSE(info["modifier"]["interfaces"][3]["resident"].get<bool>());
+    EXPECT_EQ(info["window"]["interfaces"][0]["uuid"], "5006100A-53B811D9-BCFF000A-95BACEB2");
+}
+
 TEST(cli_info, version_and_bad_usage) {
     EXPECT_EQ(run_twinel("--version").out, "twinel 10.0.0, build 9\n");
     EXPECT_EQ(run_twinel("").exit_code, 2);
