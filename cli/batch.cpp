@@ -161,6 +161,10 @@ file_outcome run_task(const file_task& task, const file_runner& run, std::FILE* 
         o = {e.code(), e.what(), {}};
     } catch (const std::exception& e) {
         o = {exit_failure, e.what(), {}};
+    } catch (const char* message) {
+        // An engine message that no step caught: still this file's failure
+        // alone, named, not the end of the batch.
+        o = {exit_failure, task.input + ": " + (message ? message : "failed"), {}};
     }
     if (!o.error.empty()) {
         if (human) std::fflush(human);
