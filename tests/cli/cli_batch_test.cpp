@@ -142,6 +142,13 @@ TEST(cli_batch, every_file_command_gives_its_result_as_json) {
     EXPECT_EQ(named.exit_code, 0) << named.err;
     EXPECT_EQ(nlohmann::json::parse(named.out)["shapes"][0]["name"], "caf\xEF\xBF\xBD");
 
+    // --quiet leaves out the warnings of a file too.
+    const auto points = tmp.path("points.obj");
+    write_file(points, "v -1 0 0\nv 1 0 0\nv 0 1 0\np 1\nf 1 2 3\n");
+    const auto quiet = run_twinel("pair --quiet " + quoted(points) + " -o " + quoted(tmp.path("q.obj")));
+    EXPECT_EQ(quiet.exit_code, 0) << quiet.err;
+    EXPECT_EQ(quiet.out + quiet.err, "");
+
     const auto half = tmp.path("half.obj");
     write_file(half, twinel_test::half_strip_obj);
     const auto made = nlohmann::json::parse(run_twinel("mirror-half --json " + quoted(half) + " -o " + out).out);
