@@ -912,7 +912,10 @@ mesh_data build_mesh(parsed_obj& p, const file_layout& l, std::size_t b, const s
                         x.texcoord_w.push_back(p.texcoord_w[id]);
                     }
             }
-            x.corner_uv_source = std::move(ids);
+            // Records that are the corners themselves, all of two numbers,
+            // need no table: the writer gives every corner its own record
+            // in corner order, which is this file's.
+            if (!own_records || !x.texcoord_size.empty()) x.corner_uv_source = std::move(ids);
         }
     } else {
         mesh.corner_puv.resize(corners);
