@@ -192,8 +192,20 @@ fi
 
 # ---- 32-bit native tests -----------------------------------------------------------
 mkdir -p build-m32
-if configure build-m32 toolchain-linux-m32.cmake && cmake --build build-m32 -j"$jobs" >build-m32/build.log 2>&1; then
-  if run_tests build-m32; then pass "host-free tests built with g++ -m32"; else fail "tests built with g++ -m32"; fi
+# Some kernels run no 32-bit x86 programs (IA-32 emulation off, or a guest
+# that lacks it): the tests are then built, their list taken when ctest
+# runs rather than by running them at build time, and not run.
+runs32=yes
+printf 'int main() { return 0; }\n' >build-m32/probe.cpp
+if ! g++ -m32 build-m32/probe.cpp -o build-m32/probe >/dev/null 2>&1 || ! ./build-m32/probe 2>/dev/null; then
+  runs32=no
+fi
+m32_options=""
+[ "$runs32" = no ] && m32_options="-DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE=PRE_TEST"
+if configure build-m32 toolchain-linux-m32.cmake $m32_options && cmake --build build-m32 -j"$jobs" >build-m32/build.log 2>&1; then
+  if [ "$runs32" = no ]; then
+    pass "host-free tests built with g++ -m32 (not run: this machine's kernel runs no 32-bit programs)"
+  elif run_tests build-m32; then pass "host-free tests built with g++ -m32"; else fail "tests built with g++ -m32"; fi
 else
   tail -n 40 build-m32/build.log >&2 || true
   fail "g++ -m32 build"
