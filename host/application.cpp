@@ -109,8 +109,7 @@ bool application::show_message(const char* text, bool question) {
 void application::message(const char* line) { add_line(line ? line : ""); }
 
 bool application::take_dialog_cancel() {
-    const bool queued = !answers_.empty() && (answers_.front() == answer::ok || answers_.front() == answer::cancel);
-    if (!queued) {
+    if (!dialog_answer_queued()) {
         if (!dialogs_need_answers_) return false;
         unanswered_.push_back("a dialog was shown, but no ok or cancel is queued");
         return true;
