@@ -142,4 +142,37 @@ struct mesh_data {
     bool valid() const;
 };
 
+// Calls f(array, ...) for every per-element array whose elements are plain
+// bytes (positions, flags, indices, UVs, the file extras), in a fixed
+// order, with that array of each mesh given (f(a.positions, b.positions),
+// and so on); the meshes may be const. What the undo history shares
+// between saved states: an array added to mesh_data must be listed here,
+// or it is copied whole with the rest of a saved state.
+template <class F, class... Mesh>
+void for_each_plain_array(F&& f, Mesh&... m) {
+    f(m.positions...);
+    f(m.vertex_selected...);
+    f(m.vertex_skin...);
+    f(m.normals...);
+    f(m.edges...);
+    f(m.edge_selected...);
+    f(m.face_start...);
+    f(m.face_size...);
+    f(m.face_has_uv...);
+    f(m.face_selected...);
+    f(m.face_has_normals...);
+    f(m.corner_vertex...);
+    f(m.corner_puv...);
+    f(m.corner_duv...);
+    f(m.corner_normal...);
+    f(m.extras.vertex_flags...);
+    f(m.extras.vertex_w...);
+    f(m.extras.vertex_color...);
+    f(m.extras.face_style...);
+    f(m.extras.corner_uv_source...);
+    f(m.extras.corner_normal_source...);
+    f(m.extras.texcoord_size...);
+    f(m.extras.texcoord_w...);
+}
+
 }  // namespace host

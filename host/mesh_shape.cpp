@@ -24,7 +24,7 @@ mesh_data& mesh_shape::edit_data() {
     return state_.mesh;
 }
 
-void mesh_shape::restore(const shape_state& saved) {
+void mesh_shape::restore(const saved_state& saved) {
     shape::restore(saved);
     mesh_.data_replaced();
 }

@@ -21,7 +21,7 @@ public:
     // The arrays for the host's own operations: the change is announced
     // first and the mesh's caches are dropped.
     mesh_data& edit_data();
-    void restore(const shape_state& saved) override;
+    void restore(const saved_state& saved) override;
     std::unique_ptr<shape> clone() const override;
 
 private:

@@ -142,7 +142,11 @@ void shape::exchange_line_directions() {
     throw std::logic_error("shape '" + state_.name + "' is not a surface part");
 }
 
-void shape::restore(const shape_state& saved) { state_ = saved; }
+std::shared_ptr<const saved_state> shape::save(const saved_state* previous) {
+    return std::make_shared<const saved_state>(state_, previous);
+}
+
+void shape::restore(const saved_state& saved) { saved.restore_into(state_); }
 
 void shape::copy_data_from(const shape& source) {
     shape_state s = source.state_;

@@ -13,6 +13,7 @@
 
 #include "frame/sdk/shape.h"
 #include "host/change_listener.h"
+#include "host/saved_state.h"
 #include "host/shape_state.h"
 #include "host/skin_view.h"
 #include "host/surface_attributes.h"
@@ -109,8 +110,11 @@ public:
     int modification_depth() const { return modification_depth_; }
     int modification_count() const { return modification_count_; }
 
+    // The shape's state for an undo step, sharing what is unchanged with
+    // `previous` (an earlier saved state of this shape, or null).
+    std::shared_ptr<const saved_state> save(const saved_state* previous);
     // Puts back a state saved by an undo step.
-    virtual void restore(const shape_state& saved);
+    virtual void restore(const saved_state& saved);
     // A new shape of the same kind and data, outside the tree (no parent,
     // no children); the scene takes ownership.
     virtual std::unique_ptr<shape> clone() const = 0;
@@ -122,7 +126,7 @@ public:
     // state when `changes` was `last_saved_at`.
     std::uint64_t saved_in_step = 0;
     std::uint64_t changes = 0;
-    std::shared_ptr<const shape_state> last_saved;
+    std::shared_ptr<const saved_state> last_saved;
     std::uint64_t last_saved_at = 0;
 
 protected:

@@ -6,29 +6,6 @@
 #include "host/shape.h"
 
 namespace host {
-namespace {
-
-template <class T>
-std::size_t bytes_of(const std::vector<T>& v) {
-    return v.capacity() * sizeof(T);
-}
-
-// About the bytes a saved state holds: its arrays (the small fields and
-// the bindings inside skins aside).
-std::size_t state_bytes(const shape_state& s) {
-    const mesh_data& m = s.mesh;
-    const mesh_extras& x = m.extras;
-    return sizeof s + bytes_of(m.positions) + bytes_of(m.vertex_selected) + bytes_of(m.vertex_skin) +
-           bytes_of(m.skins) + bytes_of(m.normals) + bytes_of(m.edges) + bytes_of(m.edge_selected) +
-           bytes_of(m.face_start) + bytes_of(m.face_size) + bytes_of(m.face_has_uv) + bytes_of(m.face_selected) +
-           bytes_of(m.face_has_normals) + bytes_of(m.corner_vertex) + bytes_of(m.corner_puv) +
-           bytes_of(m.corner_duv) + bytes_of(m.corner_normal) + bytes_of(x.vertex_flags) + bytes_of(x.vertex_w) +
-           bytes_of(x.vertex_color) + bytes_of(x.face_style) + bytes_of(x.corner_uv_source) +
-           bytes_of(x.corner_normal_source) + bytes_of(x.texcoord_size) + bytes_of(x.texcoord_w) +
-           bytes_of(s.points) + bytes_of(s.children);
-}
-
-}  // namespace
 
 void undo_stack::open() {
     if (depth_++ == 0) {
@@ -56,7 +33,7 @@ void undo_stack::close() {
     if (current_.empty()) return;
     for (entry& e : current_) {
         shape& s = *e.target;
-        e.after = std::make_shared<const shape_state>(s.state());
+        e.after = s.save(e.before.get());
         s.last_saved = e.after;
         s.last_saved_at = s.changes;
     }
@@ -81,10 +58,10 @@ void undo_stack::set_byte_limit(std::size_t bytes) {
 }
 
 std::size_t undo_stack::saved_bytes() const {
-    std::unordered_set<const shape_state*> seen;
+    std::unordered_set<const void*> seen;
     std::size_t total = 0;
-    const auto count = [&](const saved_state& s) {
-        if (s && seen.insert(s.get()).second) total += state_bytes(*s);
+    const auto count = [&](const saved& s) {
+        if (s && seen.insert(s.get()).second) total += s->bytes(seen);
     };
     for (const auto* steps : {&done_, &undone_})
         for (const step& st : *steps)
@@ -113,7 +90,7 @@ void undo_stack::before_change(shape& target, change_kind kind) {
     target.saved_in_step = serial_;
     // A shape unchanged since its state was last saved shares that state.
     current_.push_back(
-        entry{&target, unchanged ? target.last_saved : std::make_shared<const shape_state>(target.state()), nullptr});
+        entry{&target, unchanged ? target.last_saved : target.save(target.last_saved.get()), nullptr});
 }
 
 void undo_stack::clear() {

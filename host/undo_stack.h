@@ -1,17 +1,19 @@
 // The undo history of one scene.
 //
 // A step saves, on the first change of each shape while it is open, that
-// shape's whole state (shape_state) as it was before; when the step closes
+// shape's whole state as it was before; when the step closes
 // it saves the state after. Undo puts the states before back, redo the
 // states after, shape by shape, so meshes and tree links come back exactly.
 // Steps nest: opening a step inside an open one joins it.
 //
 // Saved states are shared: a shape unchanged since a step saved its state
-// after gives the next step that same state as its state before, so a run
-// of edits of one mesh keeps one copy of the mesh per step, not two. The
-// history keeps at most `limit` steps and, beyond the newest one, at most
-// about `byte_limit` bytes of saved states (a million-vertex mesh takes
-// some 140 MB a copy); the oldest steps go first.
+// after gives the next step that same state as its state before, and a
+// saved state shares the chunks of its arrays that equal those of the
+// shape's state saved before it (host/saved_state.h), so a run of moves of
+// one mesh keeps what the moves changed, not a copy of the mesh per step.
+// The history keeps at most `limit` steps and, beyond the newest one, at
+// most about `byte_limit` bytes of saved states (each shared chunk counted
+// once); the oldest steps go first.
 #pragma once
 
 #include <cstddef>
@@ -20,7 +22,7 @@
 #include <vector>
 
 #include "host/change_listener.h"
-#include "host/shape_state.h"
+#include "host/saved_state.h"
 
 namespace host {
 
@@ -72,11 +74,11 @@ public:
     bool redo(std::vector<shape*>* touched = nullptr);
 
 private:
-    using saved_state = std::shared_ptr<const shape_state>;
+    using saved = std::shared_ptr<const saved_state>;
     struct entry {
         shape* target;
-        saved_state before;
-        saved_state after;
+        saved before;
+        saved after;
     };
     using step = std::vector<entry>;
 
