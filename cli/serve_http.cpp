@@ -133,6 +133,9 @@ bool page_server::is_loopback(std::string_view address) {
 
 void page_server::impl::routes() {
     http.set_payload_max_length(max_body);
+    // Answers go out at once: with Nagle's algorithm a body sent after its
+    // headers waits for the page's delayed acknowledgement, some 40 ms.
+    http.set_tcp_nodelay(true);
     http.set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
         if (from_page(req)) return httplib::Server::HandlerResponse::Unhandled;
         fail(res, 403, "requests must name the host 127.0.0.1 or localhost (or the address served) and this port");

@@ -152,6 +152,7 @@ async function main() {
       assert.notDeepEqual(p5, before);
       // Live symmetry: the partner (vertex 3) is the mirror across YZ.
       assert.deepEqual(p3, [-p5[0], p5[1], p5[2]]);
+      await page.waitForFunction(() => window.twinel.timings.drawn !== undefined);
       console.log(`   drag round trip ${JSON.stringify(await page.evaluate(() => window.twinel.timings))}`);
     });
 

@@ -38,6 +38,7 @@ function act(line) {
 
 async function perform(line) {
   const start = performance.now();
+  app.timings = {};
   let r = await runLine(line);
   // A line may ask more than once (a question, then a file path).
   for (let round = 0; round < 4 && !r.ok; ++round) {
@@ -73,6 +74,9 @@ async function perform(line) {
   else status(`${line}: ${r.error}`, true);
   if (r.state) await apply(r.state);
   app.timings.total = performance.now() - start;
+  // The round trip as the user sees it: until the answer is drawn.
+  const timings = app.timings;
+  view.nextFrame().then(() => { timings.drawn = performance.now() - start; });
   return r;
 }
 

@@ -189,10 +189,25 @@ class MeshView {
   }
 }
 
+// Whether WebGL draws on the processor (no graphics card, or one the
+// browser does not use): multisampling there costs about as much as
+// drawing the mesh three more times.
+function softwareRenderer() {
+  const gl = document.createElement('canvas').getContext('webgl2');
+  if (!gl) return false;
+  const info = gl.getExtension('WEBGL_debug_renderer_info');
+  const name = info ? String(gl.getParameter(info.UNMASKED_RENDERER_WEBGL)) : '';
+  const lose = gl.getExtension('WEBGL_lose_context');
+  if (lose) lose.loseContext();
+  return /swiftshader|llvmpipe|softpipe|software/i.test(name);
+}
+
 export class View {
   constructor(canvas) {
     this.canvas = canvas;
-    this.renderer = new THREE.WebGLRenderer({ canvas, antialias: true, preserveDrawingBuffer: true });
+    this.software = softwareRenderer();
+    this.renderer = new THREE.WebGLRenderer({ canvas, antialias: !this.software, preserveDrawingBuffer: true });
+    this.drawn = [];  // resolvers waiting for the next frame drawn
     this.renderer.setPixelRatio(window.devicePixelRatio || 1);
     this.scene = new THREE.Scene();
     this.scene.background = new THREE.Color(0xe9edf2);
@@ -227,6 +242,18 @@ export class View {
     requestAnimationFrame(() => {
       this.pending = false;
       this.renderer.render(this.scene, this.camera);
+      const waiting = this.drawn;
+      this.drawn = [];
+      for (const resolve of waiting) resolve();
+    });
+  }
+
+  // Resolves once the next frame has been drawn (its commands handed to
+  // the graphics process).
+  nextFrame() {
+    return new Promise((resolve) => {
+      this.drawn.push(resolve);
+      this.render();
     });
   }
 
