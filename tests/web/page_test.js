@@ -85,6 +85,9 @@ async function main() {
       const after = await (await fetch(`${url}api/state`)).json();
       assert.equal(after.lines, before);
       assert.equal(after.title, (await state()).title);
+      // Answers are gzip, not brotli (which takes over a second for the script).
+      const script = await fetch(`${url}app.js`, { headers: { 'Accept-Encoding': 'br, gzip' } });
+      assert.equal(script.headers.get('content-encoding'), 'gzip');
     });
 
     await check('asymmetry', async () => {
