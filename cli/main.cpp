@@ -10,7 +10,7 @@
 #include "cli/session.h"
 
 int main(int argc, char** argv) {
-    cli::tune_allocator(argv);
+    cli::tune_allocator();
     cli::global_options options;
     CLI::App app("Twinel: pair, repair and mirror polygon meshes across a symmetry plane.", "twinel");
     app.set_version_flag("--version", "twinel 10.0.0, build 9");
