@@ -1,5 +1,6 @@
 #include "cli/serve_meshes.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "host/mesh_shape.h"
@@ -35,6 +36,26 @@ std::vector<std::int32_t> edge_list(const host::mesh_data& m) {
     out.reserve(m.edges.size() * 2);
     for (const auto& e : m.edges) out.insert(out.end(), e.begin(), e.end());
     return out;
+}
+
+bool same_edges(const host::mesh_data& m, const std::vector<std::int32_t>& edges) {
+    static_assert(sizeof(m.edges[0]) == 2 * sizeof(std::int32_t), "an edge is its two ends");
+    return edges.size() == m.edges.size() * 2 &&
+           (edges.empty() || std::memcmp(edges.data(), m.edges.data(), edges.size() * sizeof(std::int32_t)) == 0);
+}
+
+// The vertices whose positions differ bit for bit; runs of equal
+// positions are skipped a block at a time.
+std::vector<std::int32_t> moved_vertices(const std::vector<vec3>& now, const std::vector<vec3>& seen) {
+    constexpr std::size_t block = 4096;
+    std::vector<std::int32_t> moved;
+    for (std::size_t b = 0; b < now.size(); b += block) {
+        const std::size_t n = std::min(block, now.size() - b);
+        if (std::memcmp(&now[b], &seen[b], n * sizeof(vec3)) == 0) continue;
+        for (std::size_t v = b; v < b + n; ++v)
+            if (std::memcmp(&now[v], &seen[v], sizeof(vec3)) != 0) moved.push_back(static_cast<std::int32_t>(v));
+    }
+    return moved;
 }
 
 void put(std::string& out, const void* data, std::size_t bytes) {
@@ -74,12 +95,9 @@ void mesh_revisions::update(host::scene& scene, int generation) {
             continue;
         }
         tracked& t = known->second;
-        const bool faces = same_faces(m, t.face_sizes, t.corners) && edge_list(m) == t.edges;
+        const bool faces = same_faces(m, t.face_sizes, t.corners) && same_edges(m, t.edges);
         if (faces && m.positions.size() == t.positions.size()) {
-            std::vector<std::int32_t> moved;
-            for (std::size_t v = 0; v < m.positions.size(); ++v)
-                if (std::memcmp(&m.positions[v], &t.positions[v], sizeof(vec3)) != 0)
-                    moved.push_back(static_cast<std::int32_t>(v));
+            std::vector<std::int32_t> moved = moved_vertices(m.positions, t.positions);
             if (moved.empty()) continue;
             for (std::int32_t v : moved) t.positions[static_cast<std::size_t>(v)] = m.positions[static_cast<std::size_t>(v)];
             t.moved = std::move(moved);
