@@ -73,8 +73,10 @@ public:
     }
 
 private:
+    // Blocks come from the aligned operator new, which every C++17 library
+    // has (std::aligned_alloc is missing from Windows' C library).
     struct block_free {
-        void operator()(void* p) const { std::free(p); }
+        void operator()(void* p) const { ::operator delete(p, std::align_val_t{element_block_bytes}); }
     };
 
     Element* slot(std::size_t i) const {
@@ -83,10 +85,9 @@ private:
     }
 
     void add_block() {
-        void* b = std::aligned_alloc(element_block_bytes, element_block_bytes);
-        if (!b) throw std::bad_alloc();
-        ::new (b) element_block_header{owner_, static_cast<int>(blocks_.size() * per_block)};
-        blocks_.emplace_back(b);
+        std::unique_ptr<void, block_free> b(::operator new(element_block_bytes, std::align_val_t{element_block_bytes}));
+        ::new (b.get()) element_block_header{owner_, static_cast<int>(blocks_.size() * per_block)};
+        blocks_.push_back(std::move(b));
     }
 
     mesh* owner_;

@@ -1,10 +1,15 @@
 #include "host/io/input_text.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <sys/mman.h>
 #include <unistd.h>
+#endif
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -14,12 +19,28 @@
 #include "host/io/file_error.h"
 
 namespace host {
+namespace {
+
+// Files are read as bytes: Windows' C library would otherwise turn CR LF
+// into LF and stop at a Ctrl+Z.
+#ifdef _WIN32
+constexpr int read_flags = O_RDONLY | O_BINARY;
+int standard_input() {
+    _setmode(0, O_BINARY);
+    return 0;
+}
+#else
+constexpr int read_flags = O_RDONLY | O_CLOEXEC;
+int standard_input() { return STDIN_FILENO; }
+#endif
+
+}  // namespace
 
 std::string input_name(const std::string& path) { return path == "-" ? std::string("<stdin>") : path; }
 
 std::string read_input(const std::string& path, const std::string& name) {
     const bool from_stdin = path == "-";
-    const int fd = from_stdin ? STDIN_FILENO : ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = from_stdin ? standard_input() : ::open(path.c_str(), read_flags);
     if (fd < 0) throw file_error(name, 0, (boost::format("cannot open the file (%s)") % std::strerror(errno)).str());
     const struct closer {
         int fd;
@@ -36,7 +57,7 @@ std::string read_input(const std::string& path, const std::string& name) {
     std::size_t size = 0;
     for (;;) {
         if (size == text.size()) text.resize(text.size() * 2);
-        const ssize_t n = ::read(fd, text.data() + size, text.size() - size);
+        const auto n = ::read(fd, text.data() + size, static_cast<unsigned>(std::min<std::size_t>(text.size() - size, 1u << 30)));
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) throw file_error(name, 0, (boost::format("cannot read the file (%s)") % std::strerror(errno)).str());
         if (n == 0) break;
@@ -47,8 +68,9 @@ std::string read_input(const std::string& path, const std::string& name) {
 }
 
 input_view::input_view(const std::string& path, const std::string& name) {
+#ifndef _WIN32
     if (path != "-") {
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        const int fd = ::open(path.c_str(), read_flags);
         if (fd < 0)
             throw file_error(name, 0, (boost::format("cannot open the file (%s)") % std::strerror(errno)).str());
         struct stat st {};
@@ -65,20 +87,29 @@ input_view::input_view(const std::string& path, const std::string& name) {
         ::close(fd);
         if (map_) return;
     }
+#endif
+    // Windows (no mapping here) and what cannot be mapped: read whole.
     read_ = read_input(path, name);
     text_ = read_;
 }
 
 input_view::~input_view() {
+#ifndef _WIN32
     if (map_) ::munmap(map_, map_size_);
+#endif
 }
 
 void input_view::release(const char* b, const char* e) const {
+#ifndef _WIN32
     if (!map_) return;
     const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
     const auto from = (reinterpret_cast<std::uintptr_t>(b) + page - 1) / page * page;
     const auto to = reinterpret_cast<std::uintptr_t>(e) / page * page;
     if (to > from) ::madvise(reinterpret_cast<void*>(from), to - from, MADV_DONTNEED);
+#else
+    (void)b;
+    (void)e;
+#endif
 }
 
 }  // namespace host
