@@ -1,10 +1,21 @@
 #include "host/io/output_file.h"
 
 #include <fcntl.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <io.h>
+#include <windows.h>
+#else
+#include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <cerrno>
@@ -29,14 +40,58 @@ namespace {
 // Links followed before giving up, as the kernel does (ELOOP).
 constexpr int max_link_hops = 40;
 
+// What differs on Windows: files are written as bytes (no LF to CR LF),
+// there is no pwrite, no owner or Unix mode to keep, and a rename does
+// not replace an existing file.
+#ifdef _WIN32
+constexpr int create_flags = O_WRONLY | O_CREAT | O_EXCL | O_BINARY;
+constexpr int open_flags = O_WRONLY | O_BINARY;
+constexpr int create_mode = _S_IREAD | _S_IWRITE;
+int standard_output() {
+    _setmode(1, O_BINARY);
+    return 1;
+}
+int flush_to_disk(int fd) { return _commit(fd); }
+bool replace_file(const std::string& from, const std::string& to) {
+    return ::MoveFileExW(std::filesystem::u8path(from).wstring().c_str(), std::filesystem::u8path(to).wstring().c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+#else
+constexpr int create_flags = O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC;
+constexpr int open_flags = O_WRONLY | O_CLOEXEC;
+constexpr int create_mode = 0666;
+int standard_output() { return STDOUT_FILENO; }
+int flush_to_disk(int fd) { return ::fsync(fd); }
+bool replace_file(const std::string& from, const std::string& to) {
+    return std::rename(from.c_str(), to.c_str()) == 0;
+}
+#endif
+
 enum class target_kind { regular, folder, special };
 
 struct resolved_target {
     std::string path;  // the end of any chain of symbolic links
     target_kind kind = target_kind::regular;
     bool exists = false;
+#ifndef _WIN32
     struct stat status {};
+#endif
 };
+
+#ifdef _WIN32
+// Windows: the file the path names, links followed by the system.
+int resolve(const std::string& path, resolved_target& out) {
+    out.path = path;
+    std::error_code ec;
+    const auto st = std::filesystem::status(std::filesystem::u8path(path), ec);
+    if (ec || !std::filesystem::exists(st)) return 0;
+    out.exists = true;
+    out.kind = std::filesystem::is_regular_file(st) ? target_kind::regular
+               : std::filesystem::is_directory(st)  ? target_kind::folder
+                                                    : target_kind::special;
+    return 0;
+}
+#else
 
 // Follows the symbolic links from `path` to the file they end at. A path
 // that cannot be examined is taken as a new regular file: creating the
@@ -69,6 +124,9 @@ int resolve(const std::string& path, resolved_target& out) {
     return ELOOP;
 }
 
+#endif
+
+#ifndef _WIN32
 // A Unix stream socket at `path`, connected; -1 with errno set otherwise.
 int connect_socket(const std::string& path) {
     sockaddr_un address{};
@@ -88,6 +146,7 @@ int connect_socket(const std::string& path) {
     }
     return fd;
 }
+#endif
 
 // Creates a file of a fresh name beside `target`; -1 with errno set when
 // the folder does not take one.
@@ -97,7 +156,7 @@ int create_beside(const std::string& target, std::string& name) {
     std::random_device rd;
     for (int attempt = 0; attempt < 100; ++attempt) {
         name = (boost::format("%s.%s.tmp%08x") % dir % t.filename().string() % rd()).str();
-        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        const int fd = ::open(name.c_str(), create_flags, create_mode);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
     return -1;
@@ -110,7 +169,7 @@ output_file::output_file(const std::string& path) : path_(path) {
         path_ = "<stdout>";
         // Whatever the process printed through stdio goes first.
         std::fflush(stdout);
-        fd_ = STDOUT_FILENO;
+        fd_ = standard_output();
         owns_fd_ = false;
         return;
     }
@@ -120,7 +179,11 @@ output_file::output_file(const std::string& path) : path_(path) {
     case target_kind::folder:
         fail("cannot replace the file", EISDIR);
     case target_kind::special:
-        fd_ = S_ISSOCK(t.status.st_mode) ? connect_socket(t.path) : ::open(t.path.c_str(), O_WRONLY | O_CLOEXEC);
+#ifdef _WIN32
+        fd_ = ::open(t.path.c_str(), open_flags);
+#else
+        fd_ = S_ISSOCK(t.status.st_mode) ? connect_socket(t.path) : ::open(t.path.c_str(), open_flags);
+#endif
         if (fd_ < 0) fail("cannot open the file", errno);
         return;
     case target_kind::regular:
@@ -130,6 +193,7 @@ output_file::output_file(const std::string& path) : path_(path) {
     replaces_ = t.exists;
     fd_ = create_beside(target_, temporary_);
     if (fd_ < 0) fail("cannot create a file in its folder", errno);
+#ifndef _WIN32
     if (t.exists) {
         // Owner first: changing it may clear the set-user-ID bits of the mode.
         if (t.status.st_uid != ::geteuid() || t.status.st_gid != ::getegid()) {
@@ -143,6 +207,7 @@ output_file::output_file(const std::string& path) : path_(path) {
             fail("cannot create a file in its folder", error);
         }
     }
+#endif
 }
 
 output_file::~output_file() { discard(); }
@@ -157,7 +222,7 @@ void output_file::discard() {
 void output_file::write(std::string_view data) {
     std::size_t done = 0;
     while (done < data.size()) {
-        const ssize_t n = ::write(fd_, data.data() + done, data.size() - done);
+        const auto n = ::write(fd_, data.data() + done, static_cast<unsigned>(std::min<std::size_t>(data.size() - done, 1u << 30)));
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) fail("cannot write", n < 0 ? errno : EIO);
         done += static_cast<std::size_t>(n);
@@ -172,7 +237,11 @@ void output_file::write_in_order(std::size_t count, unsigned threads,
     threads = static_cast<unsigned>(std::max<std::size_t>(1, std::min<std::size_t>(threads, count)));
     // Our own temporary file takes each block at its offset, outside the
     // turn; anything else is written in turn.
+#ifdef _WIN32
+    const bool at_offsets = false;  // no pwrite: every block is written in turn
+#else
     const bool at_offsets = !target_.empty();
+#endif
     std::mutex lock;
     std::condition_variable turn;
     std::size_t next = 0;  // the block placed next
@@ -213,10 +282,17 @@ void output_file::write_in_order(std::size_t count, unsigned threads,
     worker(0);
     for (std::thread& t : pool) t.join();
     if (failure) std::rethrow_exception(failure);
+#ifndef _WIN32
     if (at_offsets && ::lseek(fd_, static_cast<off_t>(written_), SEEK_SET) < 0) fail("cannot write", errno);
+#endif
 }
 
 void output_file::put_at(std::string_view data, std::uint64_t at) const {
+#ifdef _WIN32
+    (void)data;
+    (void)at;
+    fail("cannot write", ENOSYS);
+#else
     std::size_t done = 0;
     while (done < data.size()) {
         const ssize_t n = ::pwrite(fd_, data.data() + done, data.size() - done, static_cast<off_t>(at + done));
@@ -224,6 +300,7 @@ void output_file::put_at(std::string_view data, std::uint64_t at) const {
         if (n <= 0) fail("cannot write", n < 0 ? errno : EIO);
         done += static_cast<std::size_t>(n);
     }
+#endif
 }
 
 void output_file::start_writeback() {
@@ -250,12 +327,17 @@ void output_file::commit() {
     // nothing to lose and is left to the system's own writeback, which keeps
     // writing large meshes as fast as the formatting. A device or a FIFO has
     // nothing to sync, and some refuse (EINVAL).
-    if (replaces_ && ::fsync(fd_) != 0) fail("cannot write", errno);
+    if (replaces_ && flush_to_disk(fd_) != 0) fail("cannot write", errno);
     const int fd = fd_;
     fd_ = -1;
     if (::close(fd) != 0) fail("cannot write", errno);
-    if (!target_.empty() && std::rename(temporary_.c_str(), target_.c_str()) != 0)
+    if (!target_.empty() && !replace_file(temporary_, target_)) {
+#ifdef _WIN32
+        fail("cannot replace the file", ::GetLastError() == ERROR_ACCESS_DENIED ? EACCES : EIO);
+#else
         fail("cannot replace the file", errno);
+#endif
+    }
     committed_ = true;
 }
 
