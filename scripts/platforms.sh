@@ -7,6 +7,7 @@
 #                 and run natively                               build-m32/
 #   twinel_mac    the Cocoa file dialog compile-checked with clang against
 #                 GNUstep's headers                              build-mac/
+#   the host      its sources compile-checked with MinGW-w64     build-winhost/
 # Installs the Debian packages it needs when any is missing.
 #
 # --wine32 also runs the host-free tests of the 32-bit DLL under wine. That
@@ -230,6 +231,24 @@ done
 if [ "$mac_ok" = yes ] && [ "$mac_count" -gt 0 ]; then
   pass "$mac_count Cocoa source(s) compile against GNUstep's headers"
 else fail "Cocoa sources"; fi
+
+# ---- the reference host for Windows ------------------------------------------------
+# Its sources compile with MinGW-w64 (syntax only, until the Windows host is
+# linked): the header-only libraries are seen through a folder of links, so
+# that none of Linux's own headers in /usr/include stand in for Windows'.
+winc=build-winhost/include
+mkdir -p "$winc"
+for name in boost nlohmann CLI fast_float pugixml.hpp pugiconfig.hpp tiny_gltf.h stb; do
+  ln -sfn "/usr/include/$name" "$winc/$name"
+done
+ln -sfn "$(ls -d /usr/include/dragonbox-*/dragonbox | head -n 1)" "$winc/dragonbox"
+if ls host/*.cpp host/io/*.cpp | xargs -P "$jobs" -n 1 x86_64-w64-mingw32-g++-posix -std=c++17 -fsyntax-only \
+    -Wall -Wextra -Werror -I"$root" -I"$winc" -I"$winc/stb" 2>build-winhost/errors.log; then
+  pass "$(ls host/*.cpp host/io/*.cpp | wc -l) reference host sources compile for Windows (MinGW-w64)"
+else
+  head -n 40 build-winhost/errors.log >&2
+  fail "reference host sources for Windows"
+fi
 
 echo "platforms: took $(($(date +%s) - started)) s"
 echo "platforms: $passed passed, $failed failed"
