@@ -1,5 +1,6 @@
 #include "cli/file_command.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -53,11 +54,24 @@ std::vector<file_task> plan_tasks(const file_options& o, bool writes) {
         }
         tasks.push_back(std::move(t));
     }
-    // No output, nor the report, may be any of the inputs.
+    // No output, nor the report, may be any of the inputs: each existing
+    // one is looked up among the inputs by its file's identity, so that a
+    // batch of thousands costs one look at each name.
+    std::map<std::pair<dev_t, ino_t>, std::string> input_files;
     for (const std::string& input : o.inputs) {
-        for (const file_task& t : tasks)
-            if (writes) check_not_input(input, t.output);
-        if (!o.report.empty()) check_not_input(input, o.report);
+        struct stat st;
+        if (!is_standard_stream(input) && ::stat(input.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+            input_files.emplace(std::make_pair(st.st_dev, st.st_ino), input);
+    }
+    std::vector<std::string> outputs;
+    if (writes)
+        for (const file_task& t : tasks) outputs.push_back(t.output);
+    if (!o.report.empty()) outputs.push_back(o.report);
+    for (const std::string& output : outputs) {
+        struct stat st;
+        if (is_standard_stream(output) || ::stat(output.c_str(), &st) != 0) continue;
+        const auto same = input_files.find(std::make_pair(st.st_dev, st.st_ino));
+        if (same != input_files.end()) check_not_input(same->second, output);
     }
     if (folder) {
         std::error_code ec;
