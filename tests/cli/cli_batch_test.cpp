@@ -3,7 +3,15 @@
 // result, --quiet and the usage errors found before any file is read.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <filesystem>
+#include <random>
+#include <thread>
 
 #include <nlohmann/json.hpp>
 
@@ -13,6 +21,7 @@ using twinel_test::read_file;
 using twinel_test::run_twinel;
 using twinel_test::temp_dir;
 using twinel_test::write_file;
+using twinel_test::example;
 
 namespace fs = std::filesystem;
 
@@ -116,7 +125,7 @@ TEST(cli_batch, usage_errors_are_found_before_any_file_is_written) {
 
 TEST(cli_batch, every_file_command_gives_its_result_as_json) {
     temp_dir tmp;
-    const std::string broken = quoted(twinel_test::example("broken.obj")), out = quoted(tmp.path("o.obj"));
+    const std::string broken = quoted(example("broken.obj")), out = quoted(tmp.path("o.obj"));
     const auto repaired = run_twinel("repair --all --json " + broken + " -o " + out);
     ASSERT_EQ(repaired.exit_code, 0) << repaired.err;
     const auto r = nlohmann::json::parse(repaired.out);
@@ -154,4 +163,105 @@ TEST(cli_batch, every_file_command_gives_its_result_as_json) {
     const auto made = nlohmann::json::parse(run_twinel("mirror-half --json " + quoted(half) + " -o " + out).out);
     EXPECT_EQ(made["shapes"][0]["added_vertices"], 2);
     EXPECT_EQ(made["shapes"][0]["added_faces"], 1);
+}
+
+TEST(cli_batch, a_file_gives_in_a_batch_what_it_gives_alone) {
+    // With --jobs 1 one process runs the files one after another: a file
+    // after one that the engine refused, one left with unpaired elements or
+    // one whose skin and lines were mirrored must come out as it does in a
+    // command of its own.
+    temp_dir tmp;
+    std::mt19937 random(16);
+    const std::vector<std::string> kinds = {"torus", "half-torus", "soup", "rig", "broken"};
+    std::vector<std::string> names;
+    std::string all;
+    for (int i = 0; i < 10; ++i) {
+        const std::string kind = kinds[random() % kinds.size()];
+        const std::string name = kind + std::to_string(i) + (kind == "rig" ? ".json" : ".obj");
+        if (kind == "rig" || kind == "broken")
+            fs::copy_file(example(kind == "rig" ? "rig.json" : "broken.obj"), tmp.path(name));
+        else
+            run_twinel("generate " + kind + " --vertices " + std::to_string(50 + random() % 400) +
+                       " --jitter 0.003 --seed " + std::to_string(random() % 1000) + " -o " + quoted(tmp.path(name)));
+        names.push_back(name);
+        all += " " + quoted(tmp.path(name));
+    }
+    const std::string command = "pair --sym-skin --sym-lines --json ";
+    const auto batch = run_twinel(command + "--jobs 1" + all + " -o " + quoted(tmp.path("batch/")));
+    const auto files = nlohmann::json::parse(batch.out)["files"];
+    ASSERT_EQ(files.size(), names.size());
+    // What may differ: the output's folder and the times.
+    const auto comparable = [](nlohmann::json j) {
+        j.erase("output");
+        j.erase("seconds");
+        return j;
+    };
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const auto alone = run_twinel(command + quoted(tmp.path(names[i])) + " -o " + quoted(tmp.path("alone/")));
+        EXPECT_EQ(comparable(files[i]), comparable(nlohmann::json::parse(alone.out))) << names[i];
+        const bool written = fs::exists(tmp.path("alone/" + names[i]));
+        ASSERT_EQ(fs::exists(tmp.path("batch/" + names[i])), written) << names[i];
+        if (written) {
+            EXPECT_EQ(read_file(tmp.path("batch/" + names[i])), read_file(tmp.path("alone/" + names[i]))) << names[i];
+        }
+    }
+}
+
+namespace {
+
+// The process, other than this one, that has `path` open; -1 when none.
+pid_t process_reading(const std::string& path) {
+    for (const auto& process : fs::directory_iterator("/proc")) {
+        const std::string name = process.path().filename().string();
+        if (name.find_first_not_of("0123456789") != std::string::npos || std::stoi(name) == ::getpid()) continue;
+        std::error_code ec;
+        for (const auto& fd : fs::directory_iterator(process.path() / "fd", ec))
+            if (fs::read_symlink(fd.path(), ec) == path) return std::stoi(name);
+    }
+    return -1;
+}
+
+// What `attempt` gives once it is not negative, trying every millisecond
+// at most `tries` times.
+template <class Attempt>
+int retried(Attempt attempt, int tries) {
+    int got = attempt();
+    for (int k = 0; got < 0 && k < tries; ++k) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        got = attempt();
+    }
+    return got;
+}
+
+}  // namespace
+
+TEST(cli_batch, a_file_whose_process_is_killed_fails_alone_and_the_next_files_run) {
+    temp_dir tmp;
+    for (const char* name : {"a.obj", "b.obj"}) write_file(tmp.path(name), twinel_test::strip_obj);
+    const std::string fifo = tmp.path("fifo.obj");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    twinel_test::run_result r;
+    std::thread command([&] {
+        r = run_twinel("pair --jobs 1 --json " + quoted(tmp.path("a.obj")) + " " + quoted(fifo) + " " +
+                       quoted(tmp.path("b.obj")) + " -o " + quoted(tmp.path("out/")));
+    });
+    // The open succeeds once the process that reads the FIFO is opening
+    // it (not waited for without end, should the command never get there).
+    const int writer = retried([&] { return ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK); }, 20000);
+    if (writer < 0) {
+        command.join();
+        FAIL() << "nothing opened the FIFO: " << r.err;
+    }
+    const pid_t reader = retried([&] { return process_reading(fifo); }, 2000);
+    EXPECT_GT(reader, 0);
+    if (reader > 0) ::kill(reader, SIGKILL);
+    ::close(writer);
+    command.join();
+    EXPECT_EQ(r.exit_code, 1) << r.err;
+    const auto files = nlohmann::json::parse(r.out)["files"];
+    EXPECT_EQ(files[0]["exit_code"], 0);
+    EXPECT_EQ(files[1]["error"], fifo + ": stopped by signal 9 (Killed)");
+    EXPECT_EQ(files[2]["exit_code"], 0);
+    EXPECT_TRUE(fs::exists(tmp.path("out/b.obj")));
+    EXPECT_FALSE(fs::exists(tmp.path("out/fifo.obj")));
 }
