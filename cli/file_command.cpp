@@ -101,9 +101,10 @@ void print_line(std::FILE* to, const std::string& line) {
 }
 
 void add_file_options(CLI::App& cmd, file_options& o, bool writes) {
+    // Whether each input exists is checked by run_files: with several, a
+    // missing one fails alone.
     cmd.add_option("input", o.inputs, "Mesh (.obj), scene (.json) or glTF (.gltf, .glb) files to read; - for standard input")
-        ->required()
-        ->check(existing_input());
+        ->required();
     if (writes)
         cmd.add_option("-o,--output", o.output,
                        "File to write, - for standard output in the input's format, or a folder (DIR/) to write "
@@ -122,6 +123,14 @@ void run_files(const global_options& options, const file_options& o, bool writes
         throw command_error(o.json ? "the mesh and the JSON result cannot both go to standard output (-)"
                                    : "the mesh and the report cannot both go to standard output (-)",
                             exit_usage);
+    if (o.inputs.size() == 1) {
+        // One input that is missing, or a folder, is a usage error, as any
+        // other argument that cannot be taken; among several, that file's
+        // reading fails and the others run.
+        std::string input = o.inputs.front();
+        const std::string why = existing_input()(input);
+        if (!why.empty()) throw command_error(format("input: %s (see twinel --help)", why), exit_usage);
+    }
     const std::vector<file_task> tasks = plan_tasks(o, writes);
     std::FILE* human = o.quiet ? nullptr : (json_out || is_standard_stream(o.output)) ? stderr : stdout;
 

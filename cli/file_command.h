@@ -51,9 +51,9 @@ struct command_exit {
     int code;
 };
 
-// Adds the shared options to `cmd`: the inputs (one or more, each an
-// existing file or "-"), -o/--output when `writes`, --json, --report,
-// --quiet and --jobs.
+// Adds the shared options to `cmd`: the inputs (one or more, each a file
+// or "-"), -o/--output when `writes`, --json, --report, --quiet and
+// --jobs.
 void add_file_options(CLI::App& cmd, file_options& o, bool writes);
 
 // Prints `line` and a line end on `to`; nothing when `to` is null.
@@ -61,10 +61,12 @@ void print_line(std::FILE* to, const std::string& line);
 
 // Runs `run` over every input of `o`: one input in this process, several
 // as a batch (cli/batch.h); then prints or writes the JSON result asked
-// for. Usage errors (file types, an output over an input, two inputs
-// giving one output, -o - or --json clashing on standard output) throw
-// command_error before any file is read. When a file did not succeed,
-// throws command_exit with the highest code of a file.
+// for. Usage errors (a single input that is missing or a folder, file
+// types, an output over an input, two inputs giving one output, -o - or
+// --json clashing on standard output) throw command_error before any file
+// is read; one of several inputs that is missing or cannot be read fails
+// alone, as its reading does. When a file did not succeed, throws
+// command_exit with the highest code of a file.
 void run_files(const global_options& options, const file_options& o, bool writes, const file_runner& run);
 
 }  // namespace cli

@@ -99,6 +99,27 @@ TEST(cli_batch, a_failing_file_in_the_middle_stops_only_itself) {
     EXPECT_EQ(files[2]["exit_code"], 1);
 }
 
+TEST(cli_batch, a_missing_input_or_a_folder_among_good_ones_fails_alone) {
+    temp_dir tmp;
+    for (const char* name : {"a.obj", "b.obj"}) write_file(tmp.path(name), twinel_test::strip_obj);
+    fs::create_directory(tmp.path("folder.obj"));
+    const std::string args = " " + quoted(tmp.path("a.obj")) + " " + quoted(tmp.path("missing.obj")) + " " +
+                             quoted(tmp.path("folder.obj")) + " " + quoted(tmp.path("b.obj"));
+    for (const std::string& command : {"pair --json -o " + quoted(tmp.path("out/")), std::string("check --json")}) {
+        const auto r = run_twinel(command + args);
+        EXPECT_EQ(r.exit_code, 1) << command << "\n" << r.err;
+        const auto files = nlohmann::json::parse(r.out)["files"];
+        ASSERT_EQ(files.size(), 4u) << command;
+        EXPECT_EQ(files[0]["exit_code"], 0) << command;
+        EXPECT_EQ(files[1]["error"], tmp.path("missing.obj") + ": cannot open the file (No such file or directory)");
+        EXPECT_EQ(files[2]["error"], tmp.path("folder.obj") + ": is a folder, not a file");
+        EXPECT_EQ(files[3]["exit_code"], 0) << command;
+        EXPECT_NE(r.err.find("4 files: 2 succeeded, 2 failed"), std::string::npos) << r.err;
+    }
+    EXPECT_TRUE(fs::exists(tmp.path("out/b.obj")));
+    EXPECT_FALSE(fs::exists(tmp.path("out/missing.obj")));
+}
+
 TEST(cli_batch, usage_errors_are_found_before_any_file_is_written) {
     batch_inputs in;
     fs::create_directory(in.tmp.path("other"));
