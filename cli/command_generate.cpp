@@ -1,12 +1,16 @@
 // `twinel generate`: deterministic test meshes written as OBJ (or scene)
 // files, so that large meshes never need to be kept in the repository, and
-// a small rigged scene for the skin and line tools.
+// a small rigged scene for the skin and line tools. With --json, what was
+// written is reported as JSON on standard output.
 #include <cstdio>
 #include <string>
 
 #include <boost/format.hpp>
+#include <nlohmann/json.hpp>
 
 #include "cli/commands.h"
+#include "cli/file_command.h"
+#include "cli/messages.h"
 #include "host/application.h"
 #include "host/io/gltf_character.h"
 #include "host/mesh_algorithms.h"
@@ -31,10 +35,32 @@ struct generate_options {
     unsigned seed = 1;
     bool uvs = false;
     double reversed = 0.0;
+    bool json = false;  // the report as JSON on standard output, the human line on standard error
 };
 
+// What was written: the file, its kind, how many shapes and, per polygon
+// mesh, its vertex and face counts.
+struct written_file {
+    int shapes = 0;
+    nlohmann::ordered_json meshes = nlohmann::ordered_json::array();
+
+    void add_mesh(const std::string& name, int vertices, int faces) {
+        meshes.push_back({{"name", name}, {"vertices", vertices}, {"faces", faces}});
+    }
+    // Every shape of the scene but its root, and its polygon meshes.
+    void add_scene(host::scene& scene) {
+        shapes += static_cast<int>(scene.shapes_in_order().size()) - 1;
+        for (const host::mesh_shape* m : scene_meshes(scene))
+            add_mesh(m->get_name(), m->data().vertex_count(), m->data().face_count());
+    }
+};
+
+// Where the human line goes: standard error when standard output holds
+// the file or the JSON.
+std::FILE* human_stream(const generate_options& o) { return o.json ? stderr : progress_stream({o.output}); }
+
 // `rig`: the scene of host::make_rig, which only a scene file holds.
-void run_rig(const generate_options& o, bool vertices_given) {
+written_file run_rig(const generate_options& o, bool vertices_given) {
     if (host::format_of_path(o.output).value_or(host::file_format::scene) != host::file_format::scene)
         throw command_error("a rig is a scene, which an OBJ file cannot hold: name the output .json", exit_usage);
     // The scene needs no plug-in: a bare host makes it.
@@ -46,12 +72,15 @@ void run_rig(const generate_options& o, bool vertices_given) {
     r.seed = o.seed;
     host::make_rig(scene, r);
     host::export_file(scene, {&scene.root()}, o.output, host::file_format::scene);
-    std::fprintf(progress_stream({o.output}), "rig: %d shapes -> %s\n",
-                 static_cast<int>(scene.shapes_in_order().size()) - 1, o.output.c_str());
+    written_file w;
+    w.add_scene(scene);
+    print_line(human_stream(o), format("rig: %i shapes -> %s", w.shapes, o.output));
+    return w;
 }
 
-// `character`: the skinned glTF example (host/io/gltf_character.h).
-void run_character(const generate_options& o, bool vertices_given, bool jitter_given) {
+// `character`: the skinned glTF example (host/io/gltf_character.h). For
+// the JSON, the file is read back: its meshes as the host imports them.
+written_file run_character(const generate_options& o, bool vertices_given, bool jitter_given) {
     if (host::format_of_path(o.output).value_or(host::file_format::gltf) != host::file_format::gltf)
         throw command_error("a character is a glTF scene: name the output .glb or .gltf", exit_usage);
     host::character_options c;
@@ -59,23 +88,20 @@ void run_character(const generate_options& o, bool vertices_given, bool jitter_g
     if (jitter_given) c.jitter = o.jitter;
     c.seed = o.seed;
     const int vertices = host::write_character(o.output, c);
-    std::fprintf(progress_stream({o.output}), "%s\n",
-                 (boost::format("character: body of %i vertices -> %s") % vertices % o.output).str().c_str());
+    print_line(human_stream(o), format("character: body of %i vertices -> %s", vertices, o.output));
+    written_file w;
+    if (o.json) {
+        host::application app;
+        host::scene& scene = app.new_scene();
+        host::import_file(scene, o.output);
+        w.add_scene(scene);
+    }
+    return w;
 }
 
-void run_generate(const generate_options& o, bool vertices_given, bool jitter_given) {
-    check_file_types({o.output});
-    if (o.vertices < 1) throw command_error("--vertices must be positive, not " + std::to_string(o.vertices), exit_usage);
-    if (o.kind == "character") {
-        run_character(o, vertices_given, jitter_given);
-        return;
-    }
-    if (o.kind == "rig") {
-        generate_options rig = o;
-        if (!jitter_given) rig.jitter = host::rig_options().jitter;
-        run_rig(rig, vertices_given);
-        return;
-    }
+// A torus, half torus, grid or polygon soup, written as OBJ or, by the
+// output's extension, as a scene or glTF file.
+written_file write_mesh(const generate_options& o) {
     host::torus_options t;
     t.target_vertices = o.vertices;
     t.major_radius = o.major_radius;
@@ -94,17 +120,41 @@ void run_generate(const generate_options& o, bool vertices_given, bool jitter_gi
         mesh = host::make_polygon_soup(host::make_torus(t));
     if (o.reversed > 0.0) host::reverse_random_faces(mesh, o.reversed, o.seed);
     const int vertices = mesh.vertex_count(), faces = mesh.face_count();
-    const std::optional<host::file_format> format = host::format_of_path(o.output);
-    if (format == host::file_format::scene || format == host::file_format::gltf) {
+    const std::optional<host::file_format> file_format = host::format_of_path(o.output);
+    if (file_format == host::file_format::scene || file_format == host::file_format::gltf) {
         host::application app;
         host::scene& scene = app.new_scene();
         scene.add_mesh(o.kind, std::move(mesh));
-        host::export_file(scene, {&scene.root()}, o.output, *format);
+        host::export_file(scene, {&scene.root()}, o.output, *file_format);
     } else {
         host::write_obj(o.output, {{o.kind, &mesh}});
     }
-    std::fprintf(progress_stream({o.output}), "%s: %d vertices, %d faces -> %s\n", o.kind.c_str(), vertices, faces,
-                 o.output.c_str());
+    print_line(human_stream(o), format("%s: %i vertices, %i faces -> %s", o.kind, vertices, faces, o.output));
+    written_file w;
+    w.shapes = 1;
+    w.add_mesh(o.kind, vertices, faces);
+    return w;
+}
+
+void run_generate(const generate_options& o, bool vertices_given, bool jitter_given) {
+    check_file_types({o.output});
+    if (o.vertices < 1) throw command_error("--vertices must be positive, not " + std::to_string(o.vertices), exit_usage);
+    if (o.json && is_standard_stream(o.output))
+        throw command_error("the file and the JSON result cannot both go to standard output (-)", exit_usage);
+    written_file w;
+    if (o.kind == "character") {
+        w = run_character(o, vertices_given, jitter_given);
+    } else if (o.kind == "rig") {
+        generate_options rig = o;
+        if (!jitter_given) rig.jitter = host::rig_options().jitter;
+        w = run_rig(rig, vertices_given);
+    } else {
+        w = write_mesh(o);
+    }
+    if (!o.json) return;
+    const nlohmann::ordered_json result = {
+        {"kind", o.kind}, {"output", o.output}, {"shapes", w.shapes}, {"meshes", w.meshes}};
+    std::printf("%s\n", result.dump(2, ' ', false, nlohmann::json::error_handler_t::replace).c_str());
 }
 
 }  // namespace
@@ -135,6 +185,9 @@ void add_generate_command(CLI::App& app, const global_options&) {
     cmd->add_option("--reversed", o->reversed, "Fraction of faces to wind the other way")
         ->check(CLI::Range(0.0, 1.0))
         ->capture_default_str();
+    cmd->add_flag("--json", o->json,
+                  "Print what was written (file, shapes, vertex and face counts) as JSON on standard output (the "
+                  "other line goes to standard error)");
     cmd->callback([o, vertices, jitter] {
         run_generate(*o, vertices->count() > 0, jitter->count() > 0);
     });
