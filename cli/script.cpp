@@ -1,6 +1,9 @@
 #include "cli/script.h"
 #include "cli/script_support.h"
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <filesystem>
 
 #include <boost/format.hpp>
@@ -58,7 +61,10 @@ std::vector<std::string> split_words(const std::string& line) {
 }
 
 script_runner::script_runner(host::application& app, std::ostream& out) : app_(app), out_(out) {
-    app_.set_message_sink([this](const std::string& line) { out_ << "| " << line << '\n'; });
+    app_.set_message_sink([this](const std::string& line) {
+        messages_.push_back(line);
+        out_ << "| " << line << '\n';
+    });
     app_.open_palette();
     // A user always answers: a dialog nobody answered fails the script.
     app_.set_dialogs_need_answers(true);
@@ -88,7 +94,7 @@ void script_runner::run(std::istream& in, const std::string& name) {
         try {
             run_line(line);
         } catch (const std::exception& e) {
-            throw script_error(name + ":" + std::to_string(number) + ": " + e.what());
+            throw script_error(name + ":" + std::to_string(number) + ": " + e.what(), number);
         }
     }
     // Answers nobody asked for mean the session went otherwise than the
@@ -105,7 +111,14 @@ bool script_runner::run_line(const std::string& line) {
     const words w = split_words(line);
     if (w.empty()) return false;
     app_.clear_unanswered();
-    execute(w);
+    const std::size_t requests = app_.file_requests().size();
+    try {
+        execute(w);
+    } catch (...) {
+        note_saved_paths(requests);
+        throw;
+    }
+    note_saved_paths(requests);
     // The plug-in may swallow the host's refusal to answer; the line that
     // asked still fails.
     if (!app_.unanswered().empty()) throw line_error(app_.unanswered().front());
@@ -371,10 +384,13 @@ void script_runner::queue_answer(const words& w) {
 
 void script_runner::queue_path(const words& w) {
     need(w, 2, "path FILE | path --cancel");
-    if (w[1] == "--cancel")
+    if (w[1] == "--cancel") {
         app_.queue_file_cancel();
-    else
+        queue_path_answer("", "");
+    } else {
         app_.queue_file_path(file_name(w[1]));
+        queue_path_answer(w[1], file_name(w[1]));
+    }
 }
 
 void script_runner::idle(const words& w) { palette().idle(w.size() > 1 ? to_int(w[1]) : 1); }
@@ -408,6 +424,7 @@ void script_runner::save(const words& w) {
     }
     host::file_warnings warnings;
     host::export_file(scene(), shapes, file_name(w[1]), host::obj_uv_set::parameter, &warnings);
+    note_written(w[1]);
     for (const std::string& warning : warnings) out_ << "warning: " << warning << '\n';
 }
 
@@ -485,6 +502,40 @@ std::string script_runner::file_name(const std::string& name) {
 void script_runner::scratch_path(const words& w) {
     need(w, 2, "scratch-path NAME");
     app_.queue_file_path(scratch_file(w[1]));
+    queue_path_answer("@" + w[1], scratch_file(w[1]));
+}
+
+void script_runner::queue_path_answer(const std::string& name, const std::string& path) {
+    // The clock the system stamps the files it writes with: a file written
+    // after this is never stamped earlier.
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME_COARSE, &now);
+    queued_paths_.push_back({name, path, now});
+}
+
+void script_runner::note_saved_paths(std::size_t first_request) {
+    // The requests of one line take the queued answers from the front, in
+    // order, until none is left (the next one fails the line).
+    const auto& requests = app_.file_requests();
+    for (std::size_t i = first_request; i < requests.size() && queued_paths_.size() > app_.queued_file_paths(); ++i) {
+        const queued_path answer = queued_paths_.front();
+        queued_paths_.pop_front();
+        if (requests[i].open || answer.path.empty()) continue;
+        std::vector<std::string> suffixes = {""};
+        for (const std::string& type : requests[i].types) suffixes.push_back("." + type);
+        for (const std::string& suffix : suffixes) {
+            struct stat st;
+            if (::stat((answer.path + suffix).c_str(), &st) != 0) continue;
+            const timespec& m = st.st_mtim;
+            if (m.tv_sec > answer.queued.tv_sec || (m.tv_sec == answer.queued.tv_sec && m.tv_nsec >= answer.queued.tv_nsec))
+                note_written(answer.name + suffix);
+        }
+    }
+}
+
+void script_runner::note_written(const std::string& path) {
+    if (std::find(files_written_.begin(), files_written_.end(), path) == files_written_.end())
+        files_written_.push_back(path);
 }
 
 

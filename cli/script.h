@@ -8,6 +8,8 @@
 // stands alone or before a blank, starts a comment ("#3" is a word).
 #pragma once
 
+#include <ctime>
+#include <deque>
 #include <functional>
 #include <istream>
 #include <memory>
@@ -36,7 +38,13 @@ namespace cli {
 // A line that failed: what went wrong, with the script's name and line.
 class script_error : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    // `line`: the number of the script's line that failed; 0 when the
+    // failure is the script's as a whole.
+    explicit script_error(const std::string& what, int line = 0) : std::runtime_error(what), line_(line) {}
+    int line() const { return line_; }
+
+private:
+    int line_;
 };
 
 // The words of one script line; throws std::invalid_argument for an
@@ -62,6 +70,13 @@ public:
 
     int lines_run() const { return lines_run_; }
     int expectations_met() const { return expectations_; }
+    // Every message-window line shown so far, in order ("clear messages"
+    // empties the window, not this list).
+    const std::vector<std::string>& messages() const { return messages_; }
+    // The files the session wrote, in order, each once, as the script
+    // names them ("@NAME" for the scratch folder's): those of `save` lines
+    // and those the plug-in wrote to a path it asked for.
+    const std::vector<std::string>& files_written() const { return files_written_; }
 
 private:
     using words = std::vector<std::string>;
@@ -158,8 +173,25 @@ private:
     std::string scratch_file(const std::string& name);
     struct scratch_folder;
 
+    // The paths queued as file-path answers and not taken yet, in order
+    // (empty for a cancel): as the script names them and as files, with
+    // when they were queued. After each line, the files that the line's
+    // save requests were given (or those names with an extension the
+    // request offered, which the plug-in adds to a name without one) and
+    // that were written since are noted.
+    struct queued_path {
+        std::string name, path;
+        timespec queued;
+    };
+    void queue_path_answer(const std::string& name, const std::string& path);
+    void note_saved_paths(std::size_t first_request);
+    void note_written(const std::string& path);
+
     std::vector<std::function<void(host::dialog&)>> dialog_edits_;
     std::shared_ptr<scratch_folder> scratch_;
+    std::deque<queued_path> queued_paths_;
+    std::vector<std::string> messages_;
+    std::vector<std::string> files_written_;
 
     host::application& app_;
     std::ostream& out_;
