@@ -8,6 +8,7 @@
 #include <pthread.h>
 
 #include <boost/format.hpp>
+#include <nlohmann/json.hpp>
 
 #include "cli/commands.h"
 #include "cli/serve_http.h"
@@ -22,6 +23,7 @@ struct serve_options {
     int port = 8765;
     std::string address = "127.0.0.1";
     std::string page;  // empty: web/ beside the executable
+    bool json = false;  // the start as one JSON line on standard output, the human lines on standard error
 };
 
 std::filesystem::path page_folder(const serve_options& o) {
@@ -76,16 +78,28 @@ void serve(const global_options& options, const serve_options& o) {
     const std::string shown = everywhere || o.address == "localhost" ? std::string("127.0.0.1")
                               : o.address.find(':') != std::string::npos ? "[" + o.address + "]"
                                                                          : o.address;
-    std::cout << boost::format("twinel: serving %s on http://%s:%i/%s (Ctrl+C ends)\n") % folder.root().string() %
-                     shown % port % (everywhere ? " and every address of this machine" : "")
-              << std::flush;
+    std::ostream& human = o.json ? std::cerr : std::cout;
+    human << boost::format("twinel: serving %s on http://%s:%i/%s (Ctrl+C ends)\n") % folder.root().string() % shown %
+                 port % (everywhere ? " and every address of this machine" : "")
+          << std::flush;
+    if (o.json)
+        std::cout << nlohmann::ordered_json{{"url", (boost::format("http://%s:%i/") % shown % port).str()},
+                                            {"address", o.address},
+                                            {"port", port},
+                                            {"folder", folder.root().string()},
+                                            {"page", page_folder(o).string()},
+                                            {"file", o.file.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(o.file)},
+                                            {"lang", options.lang}}
+                         .dump(-1, ' ', false, nlohmann::json::error_handler_t::replace)
+                  << '\n'
+                  << std::flush;
     int signal = 0;
     sigwait(&stop_signals, &signal);
     server.stop();
     listener.join();
     pthread_sigmask(SIG_SETMASK, &before, nullptr);
     if (failed) throw command_error("the server stopped");
-    std::cout << boost::format("twinel: stopped after %i session lines\n") % session->lines().size();
+    human << boost::format("twinel: stopped after %i session lines\n") % session->lines().size();
 }
 
 }  // namespace
@@ -102,6 +116,9 @@ void add_serve_command(CLI::App& app, const global_options& options) {
                     "Address to serve on (default 127.0.0.1; another exposes the session to whoever reaches it)")
         ->capture_default_str();
     cmd->add_option("--page", o->page, "Folder of the built page (default: web/ beside twinel)");
+    cmd->add_flag("--json", o->json,
+                  "Print the address and settings as one JSON line on standard output when serving starts (the other "
+                  "lines go to standard error)");
     cmd->callback([&options, o] { serve(options, *o); });
 }
 
