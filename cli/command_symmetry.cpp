@@ -29,7 +29,8 @@ struct symmetry_options {
     std::string margin = "0.1";
     std::string on_plane_margin = "0.01";
     bool no_adjust = false;
-    bool list = false;  // every vertex without a partner, not only the first
+    bool world = false;  // measure in world coordinates, as pair --world pairs
+    bool list = false;   // every vertex without a partner, not only the first
 };
 
 constexpr std::size_t listed_vertices = 20;
@@ -54,6 +55,7 @@ Symmetry_class settings_for(const symmetry_options& o, korvo_interface& host, co
     s.margin = margin_length(parse_margin(o.margin), shape.data().positions);
     s.reduse_margin = margin_length(parse_margin(o.on_plane_margin), shape.data().positions);
     s.do_adjust = !o.no_adjust;
+    s.use_world = o.world;
     s.verbose = false;  // a report shows no progress messages of the engine
     s.host = &host;
     return s;
@@ -138,6 +140,7 @@ file_outcome run_symmetry(const global_options& options, const symmetry_options&
         for (const symmetry_measure& m : measures) entry["planes"].push_back(to_json(m, o.list));
         outcome.report["shapes"].push_back(std::move(entry));
     }
+    outcome.report["world"] = o.world;
     outcome.report["symmetric"] = symmetric;
     if (!symmetric) outcome.exit_code = exit_failure;
     return outcome;
@@ -157,6 +160,9 @@ void add_symmetry_command(CLI::App& app, const global_options& options) {
     add_base_option(*cmd, o->base, "Base side pairing would keep: positive, negative or average");
     add_margin_options(*cmd, o->margin, o->on_plane_margin);
     cmd->add_flag("--no-adjust", o->no_adjust, "As pair --no-adjust: pairing would not move pairs while some vertices stay unpaired");
+    cmd->add_flag("--world", o->world,
+                  "Measure in world coordinates (through each shape's transform, or a bound vertex's skin), as pair "
+                  "--world pairs");
     cmd->add_flag("--list", o->list, "List every vertex without a partner (default: the first 20)");
     cmd->callback([&options, o] {
         run_files(options, o->files, false, [&](const file_task& task, std::FILE* human) {

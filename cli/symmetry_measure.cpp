@@ -47,7 +47,26 @@ void count_pairs(const twinel_class& pairing, const std::vector<vec3>& before, s
     m.unpaired_faces = pairing.face_table.size() == m.faces ? pairing.face_table.unmatched : m.faces;
 }
 
+// A copy of `shape` in its place in the tree, with its transform, so
+// that a measure in the world sees what the shape's pairing would.
+host::mesh_shape& add_copy(host::scene& scene, const host::mesh_shape& shape) {
+    host::mesh_shape& copy = scene.add_mesh(shape.get_name(), shape.data(), shape.parent());
+    copy.set_local_matrix(shape.local_matrix());
+    return copy;
+}
+
 }  // namespace
+
+std::vector<vec3> measured_positions(host::mesh_shape& shape, const Symmetry_class& settings) {
+    Symmetry_class reader = settings;
+    if (reader.use_world) reader.take_matrices(shape);
+    Polygon_class polygon(&shape);
+    std::vector<vec3> positions;
+    const int n = polygon.mesh ? polygon.mesh->get_number_of_vertices() : 0;
+    positions.reserve(static_cast<std::size_t>(std::max(0, n)));
+    for (int v = 0; v < n; ++v) positions.push_back(reader.get_position(polygon.mesh->vertex(v)));
+    return positions;
+}
 
 vertex_moves moves_between(const std::vector<vec3>& before, const std::vector<vec3>& after) {
     vertex_moves moves;
@@ -68,15 +87,15 @@ symmetry_measure measure_symmetry(host::scene& scene, const host::mesh_shape& sh
     m.on_plane_margin = settings.reduse_margin;
     m.vertices = shape.data().vertex_count();
     m.faces = shape.data().face_count();
-    const std::vector<vec3>& before = shape.data().positions;
-    host::mesh_shape* copy = &scene.add_mesh(shape.get_name(), shape.data());
+    host::mesh_shape* copy = &add_copy(scene, shape);
+    const std::vector<vec3> before = measured_positions(*copy, settings);
     {
         Polygon_class polygon(copy);
         try {
             // The pairing "Twinel" makes: its tables, and what it moved.
             const twinel_class pairing(polygon, settings, false);
             count_pairs(pairing, before, m);
-            const vertex_moves moves = moves_between(before, copy->data().positions);
+            const vertex_moves moves = moves_between(before, measured_positions(*copy, settings));
             m.moved_vertices = moves.count;
             m.largest_move = moves.largest;
         } catch (const char* message) {
@@ -87,7 +106,7 @@ symmetry_measure measure_symmetry(host::scene& scene, const host::mesh_shape& sh
         // The failed pairing took its tables with it: the same steps on a
         // fresh copy, without the final verdict, give the counts.
         scene.remove_shape(*copy);
-        copy = &scene.add_mesh(shape.get_name(), shape.data());
+        copy = &add_copy(scene, shape);
         Polygon_class polygon(copy);
         twinel_class pairing(polygon, settings);
         pairing.make_twinel();

@@ -25,7 +25,7 @@ struct symmetry_measure {
     int unpaired_faces = 0;
     // The distance of each vertex with a partner from its partner's
     // mirror, as the mesh was read (an on-plane vertex: from its own
-    // mirror): the largest and the mean.
+    // mirror), in the pairing's coordinates: the largest and the mean.
     double largest_distance = 0.0, mean_distance = 0.0;
     std::vector<int> unpaired_vertices;  // ascending
     // What "Twinel" would do: empty when it pairs the mesh, else the
@@ -46,9 +46,16 @@ struct vertex_moves {
 };
 vertex_moves moves_between(const std::vector<vec3>& before, const std::vector<vec3>& after);
 
-// Measures `shape` with `settings` (its plane, margins, base side and
-// adjust setting; verbose should be off): pairs a copy added to `scene`
-// and removes the copy again. `shape` is left as it is.
+// The positions of the shape's vertices as the pairing reads them: as
+// the mesh holds them, or with settings.use_world in the world (through
+// the shape's transform, or a bound vertex's skin matrix).
+std::vector<vec3> measured_positions(host::mesh_shape& shape, const Symmetry_class& settings);
+
+// Measures `shape` with `settings` (its plane, margins, base side, adjust
+// setting and use_world; verbose should be off): pairs a copy added to
+// `scene` beside it, with its transform, and removes the copy again.
+// Distances and moves are in the coordinates the pairing uses. `shape` is
+// left as it is.
 symmetry_measure measure_symmetry(host::scene& scene, const host::mesh_shape& shape, const Symmetry_class& settings);
 
 // Whether `a` is nearer to symmetric than `b`: fewer unpaired vertices,

@@ -2,8 +2,10 @@
 // by axis, through the command.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <random>
 #include <sstream>
 
 #include <nlohmann/json.hpp>
@@ -138,4 +140,49 @@ TEST(cli_symmetry, a_relative_margin_pairs_a_mesh_alike_at_any_scale) {
     EXPECT_EQ(run_twinel("symmetry --plane z " + quoted(tmp.path("m.obj"))).out,
               run_twinel("symmetry --plane xy " + quoted(tmp.path("m.obj"))).out);
     EXPECT_EQ(run_twinel("pair --margin=five% " + quoted(tmp.path("m.obj")) + " -o " + quoted(tmp.path("x.obj"))).exit_code, 2);
+}
+
+TEST(cli_symmetry, world_measures_through_the_shape_transform_as_pair_world_pairs) {
+    // The strip, nearly symmetric in the world, stored in coordinates of
+    // its own that a random translation along x and scale bring back.
+    temp_dir tmp;
+    std::mt19937 random(9);
+    std::uniform_real_distribution<double> offset(0.5, 3.0), scale(0.5, 2.0), jitter(-0.03, 0.03);
+    const double world[6][3] = {{-1, 0, 0}, {0, 0, 0}, {1, 0, 0}, {-1, 1, 0}, {0, 1, 0}, {1, 1, 0}};
+    for (int trial = 0; trial < 5; ++trial) {
+        const double t = offset(random), s = scale(random);
+        nlohmann::json vertices = nlohmann::json::array();
+        for (const auto& p : world) {
+            const double j = p[0] < 0 ? jitter(random) : 0.0;  // the x < 0 side, within the margin
+            vertices.push_back({(p[0] + j - t) / s, (p[1] + j) / s, p[2] / s});
+        }
+        const nlohmann::json scene = {
+            {"format", "twinel-scene"},
+            {"version", 1},
+            {"shapes",
+             {{{"name", "strip"},
+               {"kind", "mesh"},
+               {"parent", nullptr},
+               {"transform", {s, 0, 0, 0, 0, s, 0, 0, 0, 0, s, 0, t, 0, 0, 1}},
+               {"mesh", {{"vertices", vertices}, {"faces", {{{"vertices", {0, 1, 4, 3}}}, {{"vertices", {1, 2, 5, 4}}}}}}}}}}};
+        const std::string file = tmp.path("strip.json");
+        write_file(file, scene.dump());
+        const auto local = run_twinel("symmetry --json --plane x " + quoted(file));
+        const auto measured = run_twinel("symmetry --json --plane x --world " + quoted(file));
+        const auto paired = run_twinel("pair --json --world " + quoted(file) + " -o " + quoted(tmp.path("p.json")));
+        SCOPED_TRACE("offset " + std::to_string(t) + ", scale " + std::to_string(s));
+        EXPECT_EQ(local.exit_code, 1) << local.err;
+        ASSERT_EQ(measured.exit_code, 0) << measured.err;
+        ASSERT_EQ(paired.exit_code, 0) << paired.err;
+        const auto m = json_of(measured)["shapes"][0]["planes"][0];
+        const auto p = json_of(paired)["shapes"][0];
+        EXPECT_TRUE(json_of(measured)["world"].get<bool>());
+        EXPECT_EQ(m["paired_vertices"], 4);
+        EXPECT_EQ(m["on_plane_vertices"], 2);
+        EXPECT_EQ(m["unpaired_vertices"], p["unpaired_vertices"]);
+        EXPECT_EQ(m["pair"]["moved_vertices"], p["moved_vertices"]);
+        // Distances in world units: the jitter, not its share of the scale.
+        EXPECT_LE(m["largest_distance"].get<double>(), 0.03 * std::sqrt(2.0) + 1e-5);
+        EXPECT_GT(m["largest_distance"].get<double>(), 0.0);
+    }
 }
