@@ -21,6 +21,7 @@
 #include "tests/cli/cli_runner.h"
 
 namespace fs = std::filesystem;
+using twinel_test::quoted;
 using twinel_test::read_file;
 using twinel_test::run_twinel;
 using twinel_test::temp_dir;
@@ -34,8 +35,6 @@ const std::string& half_strip = twinel_test::half_strip_obj;
 
 // Every command that reads a mesh file, with the output it writes (if any).
 const std::vector<std::string> reading_commands = {"convert", "check", "repair --all", "pair", "mirror-half"};
-
-std::string quoted(const std::string& s) { return "'" + s + "'"; }
 
 std::string command_line(const std::string& command, const std::string& input, const std::string& output) {
     const bool writes = command != "check";

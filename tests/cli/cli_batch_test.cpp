@@ -17,6 +17,7 @@
 
 #include "tests/cli/cli_runner.h"
 
+using twinel_test::quoted;
 using twinel_test::read_file;
 using twinel_test::run_twinel;
 using twinel_test::temp_dir;
@@ -26,8 +27,6 @@ using twinel_test::example;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string quoted(const std::string& s) { return "'" + s + "'"; }
 
 // Four good tori and, third, a file that cannot be read.
 struct batch_inputs {

@@ -19,14 +19,13 @@
 
 #include "tests/cli/cli_runner.h"
 
+using twinel_test::quoted;
 using twinel_test::read_file;
 using twinel_test::run_twinel;
 using twinel_test::temp_dir;
 using twinel_test::write_file;
 
 namespace {
-
-std::string quoted(const std::string& s) { return "'" + s + "'"; }
 
 // Whether a server on this machine's `port` answers a request.
 bool answers(int port) {

@@ -16,6 +16,10 @@ struct run_result {
     std::string err;  // standard error
 };
 
+// `s` in single quotes, as one word of a shell command line (no single
+// quote inside).
+inline std::string quoted(const std::string& s) { return "'" + s + "'"; }
+
 // Runs `twinel ARGS` (ARGS as one shell-quoted string) in a shell.
 run_result run_twinel(const std::string& args);
 

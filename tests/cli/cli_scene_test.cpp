@@ -14,6 +14,7 @@
 #include "host/io/scene_files.h"
 #include "tests/cli/cli_runner.h"
 
+using twinel_test::quoted;
 using twinel_test::example;
 using twinel_test::read_file;
 using twinel_test::run_twinel;
@@ -22,8 +23,6 @@ using twinel_test::temp_dir;
 using twinel_test::write_file;
 
 namespace {
-
-std::string quoted(const std::string& path) { return "'" + path + "'"; }
 
 // A scene file read into a bare host.
 struct loaded_scene {

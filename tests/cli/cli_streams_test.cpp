@@ -14,6 +14,7 @@
 
 #include "tests/cli/cli_runner.h"
 
+using twinel_test::quoted;
 using twinel_test::read_file;
 using twinel_test::run_twinel;
 using twinel_test::run_twinel_piped;
@@ -24,8 +25,6 @@ namespace {
 
 const std::string& strip = twinel_test::strip_obj;
 const std::string& half_strip = twinel_test::half_strip_obj;
-
-std::string quoted(const std::string& s) { return "'" + s + "'"; }
 
 std::string replaced(std::string text, const std::string& from, const std::string& to) {
     for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))

@@ -13,14 +13,13 @@
 #include "cli/text_width.h"
 #include "tests/cli/cli_runner.h"
 
+using twinel_test::quoted;
 using twinel_test::read_file;
 using twinel_test::run_twinel;
 using twinel_test::temp_dir;
 using twinel_test::write_file;
 
 namespace {
-
-std::string quoted(const std::string& s) { return "'" + s + "'"; }
 
 // The OBJ text with every vertex position multiplied by `factor`.
 std::string scaled(const std::string& obj, double factor) {
