@@ -1,9 +1,12 @@
 #include "cli/serve_http.h"
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cctype>
 #include <mutex>
 #include <string>
+#include <thread>
 
 #include <boost/format.hpp>
 #include <httplib.h>
@@ -88,6 +91,7 @@ struct page_server::impl {
     std::mutex lock;
     int port = -1;
     std::string address = "127.0.0.1";
+    std::atomic<bool> listen_ended{false};
 
     impl(page_session& s, const served_folder& f, std::filesystem::path p)
         : session(s), folder(f), page(std::move(p)) {}
@@ -276,8 +280,18 @@ int page_server::bind(const std::string& address, int port) {
     return impl_->port;
 }
 
-bool page_server::listen() { return impl_->http.listen_after_bind(); }
+bool page_server::listen() {
+    const bool served = impl_->http.listen_after_bind();
+    impl_->listen_ended = true;
+    return served;
+}
 
-void page_server::stop() { impl_->http.stop(); }
+void page_server::stop() {
+    // The library drops a stop that comes before its listening has begun
+    // (a Ctrl+C right after the address is printed); wait for that first.
+    while (!impl_->http.is_running() && !impl_->listen_ended)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    impl_->http.stop();
+}
 
 }  // namespace cli

@@ -44,7 +44,8 @@ public:
     int bind(const std::string& address, int port);
     // Serves until stop(); false when the server fails.
     bool listen();
-    // Ends listen() from another thread.
+    // Ends listen() from another thread, once it has begun (a listen()
+    // still to start, on a thread already running it, is waited for).
     void stop();
 
     static constexpr std::size_t max_body = 1 << 20;

@@ -5,10 +5,12 @@
 #include <cstring>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include <gtest/gtest.h>
 
 #include "cli/script.h"
+#include "cli/serve_http.h"
 #include "cli/serve_meshes.h"
 #include "cli/serve_paths.h"
 #include "cli/serve_session.h"
@@ -119,6 +121,20 @@ TEST_F(served, switching_language_replays_the_session) {
     EXPECT_EQ(session.app().lang(), host::language::japanese);
     EXPECT_TRUE(session.run("expect title twinel[strip:*]").ok);
     EXPECT_THROW(session.switch_language("fr"), std::invalid_argument);
+}
+
+// A stop that comes at once, before the listening thread has begun, still
+// ends it (it used to be lost, and the server then served on forever).
+TEST_F(served, a_stop_right_after_binding_ends_the_listening) {
+    const cli::served_folder folder(root_);
+    cli::page_session session(options_, folder, "strip.obj");
+    for (int round = 0; round < 20; ++round) {
+        cli::page_server server(session, folder, root_);
+        ASSERT_GT(server.bind("127.0.0.1", 0), 0);
+        std::thread listener([&] { server.listen(); });
+        server.stop();
+        listener.join();
+    }
 }
 
 // The header's form and revision words (serve_meshes.h).
