@@ -26,7 +26,7 @@ run() {
   start=$(date +%s.%N)
   "$twinel" pair "$work"/m*.obj -o "$work/out/" --margin 0.02 --jobs "$1" --quiet
   end=$(date +%s.%N)
-  echo "$end - $start" | bc
+  awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f\n", b - a }'
 }
 
 median() { sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
@@ -42,4 +42,4 @@ m2=$(printf '%s\n' "${two[@]}" | median)
 echo "files $files, vertices $vertices, runs $runs"
 echo "jobs 1: ${one[*]} s (median $m1 s)"
 echo "jobs 2: ${two[*]} s (median $m2 s)"
-echo "speed-up: $(echo "scale=2; $m1 / $m2" | bc)"
+echo "speed-up: $(awk -v a="$m1" -v b="$m2" 'BEGIN { printf "%.2f", a / b }')"
