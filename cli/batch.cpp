@@ -1,10 +1,12 @@
 #include "cli/batch.h"
 
+#ifndef _WIN32
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <cerrno>
 #include <chrono>
@@ -18,6 +20,7 @@
 namespace cli {
 namespace {
 
+#ifndef _WIN32
 // The three pipes a worker writes: its standard output (the human lines),
 // its standard error and the outcomes of its files as JSON, each ended by
 // a NUL (dumped JSON holds none: a NUL in a string is written \u0000).
@@ -227,6 +230,8 @@ file_outcome ended_without_outcome(const file_task& task, int status) {
     return {exit_failure, format("%s: ended without a result (exit code %i)", task.input, WEXITSTATUS(status)), {}};
 }
 
+#endif  // !_WIN32
+
 void print_summary(std::FILE* human, host::language lang, const std::vector<file_task>& tasks,
                    const std::vector<file_outcome>& outcomes, double seconds) {
     int failed = 0;
@@ -263,6 +268,38 @@ file_outcome run_task(const file_task& task, const file_runner& run, std::FILE* 
     return o;
 }
 
+#ifdef _WIN32
+// Windows has no fork: the files run in this process one after another,
+// each with a host of its own. A file that leaves the engine's globals
+// changed would hand that state to the next file, so the files after it
+// fail, naming it, instead of running on what it left.
+std::vector<file_outcome> run_batch(const std::vector<file_task>& tasks, const file_runner& run,
+                                    const batch_settings& settings) {
+    const auto start = std::chrono::steady_clock::now();
+    std::vector<file_outcome> outcomes(tasks.size());
+    progress_bar bar(settings.progress_bar ? stderr : nullptr, static_cast<int>(tasks.size()));
+    const engine_globals at_start = engine_globals::now();
+    std::string changed_by;
+    bar.draw(0);
+    for (std::size_t i = 0; i < tasks.size(); ++i) {
+        bar.clear();
+        if (!changed_by.empty()) {
+            outcomes[i] = {exit_failure,
+                           format("%s: not run: %s left the engine's state changed", tasks[i].input, changed_by), {}};
+            std::fprintf(stderr, "twinel: error: %s\n", outcomes[i].error.c_str());
+        } else {
+            outcomes[i] = run_task(tasks[i], run, settings.human);
+            if (engine_globals::now() != at_start) changed_by = tasks[i].input;
+        }
+        if (settings.human) std::fflush(settings.human);
+        bar.draw(static_cast<int>(i + 1));
+    }
+    bar.clear();
+    print_summary(settings.human, settings.lang, tasks, outcomes,
+                  std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    return outcomes;
+}
+#else
 std::vector<file_outcome> run_batch(const std::vector<file_task>& tasks, const file_runner& run,
                                     const batch_settings& settings) {
     const auto start = std::chrono::steady_clock::now();
@@ -375,5 +412,6 @@ std::vector<file_outcome> run_batch(const std::vector<file_task>& tasks, const f
                   std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     return outcomes;
 }
+#endif  // _WIN32
 
 }  // namespace cli

@@ -4,7 +4,9 @@
 // what the command started with; a worker whose file left the engine's
 // exported globals changed (cli/batch_globals.h) ends, and the next file
 // goes to a new one. A file that fails ends only itself; one that crashes
-// ends its worker, and the files after it go to a new one.
+// ends its worker, and the files after it go to a new one. On Windows,
+// which has no fork, the files run in the command's own process one after
+// another (run_batch says how).
 #pragma once
 
 #include <cstdio>

@@ -19,6 +19,7 @@ namespace {
 struct script_options {
     std::string file;
     bool json = false;
+    std::string scratch;  // empty: a temporary folder
 };
 
 // The session's outcome: the lines run, the expectations met, the
@@ -46,6 +47,7 @@ void run_script(const global_options& options, const script_options& o) {
     {
         script_runner runner(*app, human);
         try {
+            if (!o.scratch.empty()) runner.keep_scratch_in(o.scratch);
             if (o.file == "-") {
                 runner.run(std::cin, "<stdin>");
             } else {
@@ -78,6 +80,9 @@ void add_script_command(CLI::App& app, const global_options& options) {
     cmd->add_flag("--json", o->json,
                   "Print the session's outcome (lines run, messages, files written, the failure and its line) as JSON "
                   "on standard output (what the script prints goes to standard error)");
+    cmd->add_option("--scratch", o->scratch,
+                    "Folder for the script's @NAME files, made when missing and kept afterwards (default: a "
+                    "temporary folder removed at the end)");
     cmd->callback([&options, o] { run_script(options, *o); });
 }
 

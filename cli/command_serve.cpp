@@ -1,16 +1,23 @@
 // `twinel serve`: the palette and a 3D view in the browser, over one
 // session of the reference host.
+#include <atomic>
 #include <csignal>
 #include <filesystem>
 #include <iostream>
 #include <thread>
 
+#ifdef _WIN32
+#include "host/windows_api.h"
+#else
 #include <pthread.h>
+#include <unistd.h>
+#endif
 
 #include <boost/format.hpp>
 #include <nlohmann/json.hpp>
 
 #include "cli/commands.h"
+#include "cli/platform.h"
 #include "cli/serve_http.h"
 #include "cli/serve_paths.h"
 #include "cli/serve_session.h"
@@ -26,11 +33,62 @@ struct serve_options {
     bool json = false;  // the start as one JSON line on standard output, the human lines on standard error
 };
 
+#ifdef _WIN32
+// Ctrl+C, Ctrl+Break and the console's closing come on a thread of their
+// own, and Windows gives the handler no context: the event it sets is the
+// one thing this process keeps for them, while a server runs.
+std::atomic<HANDLE> console_stop{nullptr};
+
+BOOL WINAPI on_console_stop(DWORD) {
+    if (const HANDLE event = console_stop.load()) ::SetEvent(event);
+    return TRUE;
+}
+
+// A request to stop: the console's events, or the server's own.
+class stop_requests {
+public:
+    stop_requests() : event_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+        console_stop = event_;
+        ::SetConsoleCtrlHandler(on_console_stop, TRUE);
+    }
+    ~stop_requests() {
+        ::SetConsoleCtrlHandler(on_console_stop, FALSE);
+        console_stop = nullptr;
+        ::CloseHandle(event_);
+    }
+    void wait() { ::WaitForSingleObject(event_, INFINITE); }
+    void request() { ::SetEvent(event_); }
+
+private:
+    HANDLE event_;
+};
+#else
+// Ctrl+C (and SIGTERM) end the server cleanly without a signal handler:
+// both are blocked in every thread (the server's threads, started later,
+// inherit the mask) and the serving thread waits for them with sigwait.
+class stop_requests {
+public:
+    stop_requests() {
+        sigemptyset(&signals_);
+        sigaddset(&signals_, SIGINT);
+        sigaddset(&signals_, SIGTERM);
+        pthread_sigmask(SIG_BLOCK, &signals_, &before_);
+    }
+    ~stop_requests() { pthread_sigmask(SIG_SETMASK, &before_, nullptr); }
+    void wait() {
+        int signal = 0;
+        sigwait(&signals_, &signal);
+    }
+    void request() { kill(getpid(), SIGTERM); }
+
+private:
+    sigset_t signals_, before_;
+};
+#endif
+
 std::filesystem::path page_folder(const serve_options& o) {
     if (!o.page.empty()) return o.page;
-    std::error_code ec;
-    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return (ec ? std::filesystem::current_path() : exe.parent_path()) / "web";
+    return executable_folder() / "web";
 }
 
 void serve(const global_options& options, const serve_options& o) {
@@ -47,19 +105,9 @@ void serve(const global_options& options, const serve_options& o) {
     }
     page_server server(*session, folder, page_folder(o));
 
-    // Ctrl+C (and SIGTERM) end the server cleanly without a signal
-    // handler: both are blocked in every thread (the server's threads
-    // inherit the mask) and this thread waits for them with sigwait.
-    sigset_t stop_signals;
-    sigemptyset(&stop_signals);
-    sigaddset(&stop_signals, SIGINT);
-    sigaddset(&stop_signals, SIGTERM);
-    sigset_t before;
-    pthread_sigmask(SIG_BLOCK, &stop_signals, &before);
-
+    stop_requests stop;
     const int port = server.bind(o.address, o.port);
     if (port < 0) {
-        pthread_sigmask(SIG_SETMASK, &before, nullptr);
         throw command_error((boost::format("cannot listen on %s:%i (is the port in use, or the address not this "
                                            "machine's?)") % o.address % o.port).str());
     }
@@ -72,7 +120,7 @@ void serve(const global_options& options, const serve_options& o) {
     std::thread listener([&] {
         failed = !server.listen();
         // A server that stops by itself wakes the waiting thread.
-        if (failed) kill(getpid(), SIGTERM);
+        if (failed) stop.request();
     });
     const bool everywhere = o.address == "0.0.0.0" || o.address == "::";
     const std::string shown = everywhere || o.address == "localhost" ? std::string("127.0.0.1")
@@ -93,11 +141,9 @@ void serve(const global_options& options, const serve_options& o) {
                          .dump(-1, ' ', false, nlohmann::json::error_handler_t::replace)
                   << '\n'
                   << std::flush;
-    int signal = 0;
-    sigwait(&stop_signals, &signal);
+    stop.wait();
     server.stop();
     listener.join();
-    pthread_sigmask(SIG_SETMASK, &before, nullptr);
     if (failed) throw command_error("the server stopped");
     human << boost::format("twinel: stopped after %i session lines\n") % session->lines().size();
 }

@@ -1,8 +1,5 @@
 #include "cli/file_command.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
@@ -12,6 +9,7 @@
 #include "cli/batch.h"
 #include "cli/commands.h"
 #include "cli/messages.h"
+#include "cli/platform.h"
 #include "host/io/output_file.h"
 
 namespace cli {
@@ -57,20 +55,20 @@ std::vector<file_task> plan_tasks(const file_options& o, bool writes) {
     // No output, nor the report, may be any of the inputs: each existing
     // one is looked up among the inputs by its file's identity, so that a
     // batch of thousands costs one look at each name.
-    std::map<std::pair<dev_t, ino_t>, std::string> input_files;
+    std::map<std::string, std::string> input_files;  // identity -> input
     for (const std::string& input : o.inputs) {
-        struct stat st;
-        if (!is_standard_stream(input) && ::stat(input.c_str(), &st) == 0 && S_ISREG(st.st_mode))
-            input_files.emplace(std::make_pair(st.st_dev, st.st_ino), input);
+        if (is_standard_stream(input)) continue;
+        if (const auto id = regular_file_identity(input)) input_files.emplace(*id, input);
     }
     std::vector<std::string> outputs;
     if (writes)
         for (const file_task& t : tasks) outputs.push_back(t.output);
     if (!o.report.empty()) outputs.push_back(o.report);
     for (const std::string& output : outputs) {
-        struct stat st;
-        if (is_standard_stream(output) || ::stat(output.c_str(), &st) != 0) continue;
-        const auto same = input_files.find(std::make_pair(st.st_dev, st.st_ino));
+        if (is_standard_stream(output)) continue;
+        const auto id = regular_file_identity(output);
+        if (!id) continue;
+        const auto same = input_files.find(*id);
         if (same != input_files.end()) check_not_input(same->second, output);
     }
     if (folder) {
@@ -142,7 +140,7 @@ void run_files(const global_options& options, const file_options& o, bool writes
         batch_settings b;
         b.jobs = o.jobs > 0 ? o.jobs : default_jobs();
         b.human = human;
-        b.progress_bar = !o.quiet && ::isatty(STDERR_FILENO);
+        b.progress_bar = !o.quiet && is_terminal(stderr);
         b.lang = host::parse_language(options.lang);
         outcomes = run_batch(tasks, run, b);
     }

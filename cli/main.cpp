@@ -7,17 +7,19 @@
 #include "cli/commands.h"
 #include "cli/allocator_settings.h"
 #include "cli/file_command.h"
+#include "cli/platform.h"
 #include "cli/session.h"
 
 int main(int argc, char** argv) {
     cli::tune_allocator();
+    cli::binary_standard_streams();
     cli::global_options options;
     CLI::App app("Twinel: pair, repair and mirror polygon meshes across a symmetry plane.", "twinel");
     app.set_version_flag("--version", "twinel 10.0.0, build 9");
     app.add_option("--lang", options.lang, "Language of messages: en or ja")
         ->check(CLI::IsMember({"en", "ja"}))
         ->capture_default_str();
-    app.add_option("--plugin", options.plugin, "Plug-in library to load (default: twinel.so beside twinel)");
+    app.add_option("--plugin", options.plugin, std::string("Plug-in library to load (default: ") + cli::plugin_file_name() + " beside twinel)");
     app.require_subcommand(1);
     app.fallthrough();
 

@@ -1,10 +1,10 @@
 #include "cli/script.h"
 #include "cli/script_support.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <filesystem>
+#include <random>
+#include <stdlib.h>
 
 #include <boost/format.hpp>
 
@@ -111,14 +111,14 @@ bool script_runner::run_line(const std::string& line) {
     const words w = split_words(line);
     if (w.empty()) return false;
     app_.clear_unanswered();
-    const std::size_t requests = app_.file_requests().size();
+    const std::size_t requests = app_.file_requests().size(), saved = app_.saved_files().size();
     try {
         execute(w);
     } catch (...) {
-        note_saved_paths(requests);
+        note_saved_paths(requests, saved);
         throw;
     }
-    note_saved_paths(requests);
+    note_saved_paths(requests, saved);
     // The plug-in may swallow the host's refusal to answer; the line that
     // asked still fails.
     if (!app_.unanswered().empty()) throw line_error(app_.unanswered().front());
@@ -478,20 +478,69 @@ void script_runner::dialog_edit(const words& w) {
 
 struct script_runner::scratch_folder {
     std::filesystem::path path;
+    bool kept = false;
     ~scratch_folder() {
+        if (kept) return;
         std::error_code ignored;
         std::filesystem::remove_all(path, ignored);
     }
 };
 
+void script_runner::keep_scratch_in(const std::string& folder) {
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    if (ec || !std::filesystem::is_directory(folder))
+        throw script_error((boost::format("%s: cannot make the scratch folder (%s)") % folder %
+                            (ec ? ec.message() : std::string("not a folder")))
+                               .str());
+    scratch_ = std::make_shared<scratch_folder>();
+    scratch_->path = folder;
+    scratch_->kept = true;
+}
+
+namespace {
+
+// A new folder of this user's in the system's temporary folder.
+std::filesystem::path make_scratch_folder() {
+    const std::filesystem::path temp = std::filesystem::temp_directory_path();
+#ifdef _WIN32
+    // A new name until one is free: creating a folder that exists fails.
+    std::random_device seed;
+    std::mt19937 random(seed());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::filesystem::path path = temp / ("twinel_script_" + std::to_string(random() % 100000000u));
+        std::error_code ec;
+        if (std::filesystem::create_directory(path, ec)) return path;
+        if (ec) break;
+    }
+    throw line_error("cannot make a scratch folder in " + temp.string());
+#else
+    std::string pattern = (temp / "twinel_script_XXXXXX").string();
+    if (!mkdtemp(pattern.data())) throw line_error("cannot make a scratch folder in " + pattern);
+    return pattern;
+#endif
+}
+
+}  // namespace
+
 std::string script_runner::scratch_file(const std::string& name) {
     if (!scratch_) {
-        std::string pattern = (std::filesystem::temp_directory_path() / "twinel_script_XXXXXX").string();
-        if (!mkdtemp(pattern.data())) throw line_error("cannot make a scratch folder in " + pattern);
+        std::filesystem::path path = make_scratch_folder();
         scratch_ = std::make_shared<scratch_folder>();
-        scratch_->path = pattern;
+        scratch_->path = std::move(path);
     }
-    return (scratch_->path / name).string();
+    // Joined with the separator the folder's own path is written with, so
+    // that a folder given as "out/x" names its files "out/x/NAME" on
+    // Windows too, where "\\" is the system's own.
+    const std::string folder = scratch_->path.string();
+#ifdef _WIN32
+    const char separator = folder.find('/') != std::string::npos ? '/' : '\\';
+    if (!folder.empty() && (folder.back() == '/' || folder.back() == '\\')) return folder + name;
+#else
+    const char separator = '/';
+    if (!folder.empty() && folder.back() == '/') return folder + name;
+#endif
+    return folder + separator + name;
 }
 
 std::string script_runner::file_name(const std::string& name) {
@@ -506,30 +555,24 @@ void script_runner::scratch_path(const words& w) {
 }
 
 void script_runner::queue_path_answer(const std::string& name, const std::string& path) {
-    // The clock the system stamps the files it writes with: a file written
-    // after this is never stamped earlier.
-    timespec now{};
-    ::clock_gettime(CLOCK_REALTIME_COARSE, &now);
-    queued_paths_.push_back({name, path, now});
+    queued_paths_.push_back({name, path});
 }
 
-void script_runner::note_saved_paths(std::size_t first_request) {
+void script_runner::note_saved_paths(std::size_t first_request, std::size_t first_saved) {
     // The requests of one line take the queued answers from the front, in
     // order, until none is left (the next one fails the line).
     const auto& requests = app_.file_requests();
+    const std::vector<std::string>& saved = app_.saved_files();
     for (std::size_t i = first_request; i < requests.size() && queued_paths_.size() > app_.queued_file_paths(); ++i) {
         const queued_path answer = queued_paths_.front();
         queued_paths_.pop_front();
         if (requests[i].open || answer.path.empty()) continue;
         std::vector<std::string> suffixes = {""};
         for (const std::string& type : requests[i].types) suffixes.push_back("." + type);
-        for (const std::string& suffix : suffixes) {
-            struct stat st;
-            if (::stat((answer.path + suffix).c_str(), &st) != 0) continue;
-            const timespec& m = st.st_mtim;
-            if (m.tv_sec > answer.queued.tv_sec || (m.tv_sec == answer.queued.tv_sec && m.tv_nsec >= answer.queued.tv_nsec))
+        for (const std::string& suffix : suffixes)
+            if (std::find(saved.begin() + static_cast<std::ptrdiff_t>(first_saved), saved.end(), answer.path + suffix) !=
+                saved.end())
                 note_written(answer.name + suffix);
-        }
     }
 }
 

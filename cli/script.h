@@ -78,6 +78,11 @@ public:
     // and those the plug-in wrote to a path it asked for.
     const std::vector<std::string>& files_written() const { return files_written_; }
 
+    // Makes `folder` (made when missing, and kept) the scratch folder of
+    // the "@NAME" files, instead of a temporary one removed at the end.
+    // Throws script_error when it cannot be made.
+    void keep_scratch_in(const std::string& folder);
+
 private:
     using words = std::vector<std::string>;
     void execute(const words& w);
@@ -174,17 +179,16 @@ private:
     struct scratch_folder;
 
     // The paths queued as file-path answers and not taken yet, in order
-    // (empty for a cancel): as the script names them and as files, with
-    // when they were queued. After each line, the files that the line's
-    // save requests were given (or those names with an extension the
-    // request offered, which the plug-in adds to a name without one) and
-    // that were written since are noted.
+    // (empty for a cancel): as the script names them and as files. After
+    // each line, the files that the line's save requests were given (or
+    // those names with an extension the request offered, which the plug-in
+    // adds to a name without one) and that the host saved during the line
+    // are noted.
     struct queued_path {
         std::string name, path;
-        timespec queued;
     };
     void queue_path_answer(const std::string& name, const std::string& path);
-    void note_saved_paths(std::size_t first_request);
+    void note_saved_paths(std::size_t first_request, std::size_t first_saved);
     void note_written(const std::string& path);
 
     std::vector<std::function<void(host::dialog&)>> dialog_edits_;

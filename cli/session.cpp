@@ -8,6 +8,7 @@
 
 #include "cli/commands.h"
 #include "cli/messages.h"
+#include "cli/platform.h"
 #include "host/line_shape.h"
 #include "host/mesh_shape.h"
 #include "host/part.h"
@@ -17,10 +18,7 @@ namespace cli {
 
 std::string plugin_path(const global_options& options) {
     if (!options.plugin.empty()) return options.plugin;
-    std::error_code ec;
-    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    const std::filesystem::path dir = ec ? std::filesystem::current_path() : exe.parent_path();
-    return (dir / "twinel.so").string();
+    return (executable_folder() / plugin_file_name()).string();
 }
 
 std::unique_ptr<host::application> open_host(const global_options& options) {

@@ -10,6 +10,7 @@
 #include "host/image.h"
 #include "host/kxul_file.h"
 #include "host/modify_tools.h"
+#include "host/native_file_dialogs.h"
 #include "host/palette.h"
 #include "host/scene.h"
 
@@ -41,7 +42,7 @@ T* handed_out(T* object) {
 application::application(language lang)
     : lang_(lang), marks_(kx::host_ref<element_marks>::share(new element_marks())) {}
 
-application::~application() = default;
+application::~application() { stop_answering_file_dialogs(*this); }
 
 // ---- scenes ----------------------------------------------------------------
 
@@ -169,7 +170,9 @@ image_interface* application::create_image_interface(const char* name) {
 
 image_interface* application::create_image_interface(int width, int height) {
     if (width <= 0 || height <= 0 || width > image::max_side || height > image::max_side) return nullptr;
-    return handed_out(new image(width, height));
+    auto* made = new image(width, height);
+    made->on_saved([saved = saved_files_](const std::string& path) { saved->push_back(path); });
+    return handed_out(made);
 }
 
 // ---- plug-ins and events -----------------------------------------------------
@@ -181,6 +184,7 @@ plugin_interface* application::find_plugin_interface(const kx::uuid_class& id) {
 
 void application::load_plugin(const std::string& path) {
     const plugin_library& lib = plugins_.open(path);
+    answer_file_dialogs(lib.handle(), *this);
     // Texts first: the plug-in's objects translate while they are made.
     add_resource_dir(lib.resource_dir());
     plugins_.make_objects(lib, *this);

@@ -143,6 +143,9 @@ public:
     void queue_file_cancel() { file_answers_.emplace_back(); }
     std::size_t queued_file_paths() const { return file_answers_.size(); }
     const std::vector<file_request>& file_requests() const { return file_requests_; }
+    // The paths of the files the images this application made have
+    // written, in order (a path once per save).
+    const std::vector<std::string>& saved_files() const { return *saved_files_; }
 
     // ---- plug-ins and events ---------------------------------------------
     // Loads a plug-in library, reads its resources and makes its objects.
@@ -185,6 +188,8 @@ private:
     std::deque<answer> answers_;
     std::deque<std::optional<std::string>> file_answers_;
     std::vector<file_request> file_requests_;
+    // Shared with the images handed out, which may outlive the application.
+    std::shared_ptr<std::vector<std::string>> saved_files_ = std::make_shared<std::vector<std::string>>();
     std::function<void(const std::string&)> sink_;
     std::function<void(dialog&)> dialog_input_;
     std::vector<scene_observer*> observers_;

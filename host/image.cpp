@@ -88,6 +88,7 @@ bool image::save(const char* path) {
     } catch (const file_error&) {
         return false;
     }
+    if (saved_) saved_(path);
     return true;
 }
 

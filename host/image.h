@@ -2,6 +2,7 @@
 // resources and written as PNG, BMP, TGA, PSD or PCT.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,10 +33,16 @@ public:
     // an empty path or a failed write.
     bool save(const char* path) override;
 
+    // Called with the path of each file save() wrote (the application
+    // keeps the list, so that a script knows which files the plug-in wrote
+    // without looking at the file system).
+    void on_saved(std::function<void(const std::string&)> saved) { saved_ = std::move(saved); }
+
 private:
     int width_;
     int height_;
     std::vector<kx::rgba8_class> pixels_;  // row by row from the top
+    std::function<void(const std::string&)> saved_;
 };
 
 }  // namespace host

@@ -1,4 +1,5 @@
-// A plug-in library loaded with dlopen, and its six entry points.
+// A plug-in library loaded with dlopen (LoadLibrary on Windows), and its
+// six entry points.
 #pragma once
 
 #include <string>
@@ -17,7 +18,9 @@ public:
     plugin_library& operator=(const plugin_library&) = delete;
 
     const std::string& path() const { return path_; }
-    // The folder of resources beside the library.
+    // The folder of the library's resources: the folder "resources" beside
+    // it; on Windows, where they are inside the DLL, a private folder they
+    // were copied into when the library was loaded, removed with it.
     std::string resource_dir() const;
 
     get_info_function get_info = nullptr;
@@ -27,12 +30,15 @@ public:
     is_resident_function is_resident = nullptr;
     create_interface_function create_interface = nullptr;
 
+    // The system's handle of the loaded library.
+    void* handle() const { return handle_; }
     // An exported data symbol, or null.
     void* data_symbol(const char* name) const;
 
 private:
     std::string path_;
     void* handle_ = nullptr;
+    std::string copied_resources_;  // Windows: the folder the DLL's resources were copied into
 };
 
 }  // namespace host

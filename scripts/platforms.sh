@@ -1,13 +1,17 @@
 #!/bin/sh
 # Builds and checks the deliverables on this Debian machine:
 #   twinel64.dll  cross-built (MinGW-w64), exports checked, host-free tests
-#                 run under wine64                               build-w64/
+#                 run under wine64; the reference host and twinel.exe
+#                 cross-built beside it, and every session script of
+#                 tests/scripts/ run by twinel.exe under wine64 with the DLL
+#                 loaded, its outputs compared byte for byte with the Linux
+#                 build's (build/, made by scripts/build.sh when missing)
+#                                                                build-w64/
 #   twinel32.dll  cross-built, exports checked                   build-w32/
 #   32-bit code   the plug-in and the host-free tests built with g++ -m32
 #                 and run natively                               build-m32/
 #   twinel_mac    the Cocoa file dialog compile-checked with clang against
 #                 GNUstep's headers                              build-mac/
-#   the host      its sources compile-checked with MinGW-w64     build-winhost/
 # Installs the Debian packages it needs when any is missing.
 #
 # --wine32 also runs the host-free tests of the 32-bit DLL under wine. That
@@ -47,7 +51,7 @@ started=$mark
 # Sets `elapsed` to the seconds since the last call.
 lap() { now=$(date +%s); elapsed=$((now - mark)); mark=$now; }
 
-install_missing cmake make g++ g++-multilib libboost-dev googletest \
+install_missing cmake make g++ g++-multilib libboost-dev googletest patch \
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 \
   wine64 clang libgnustep-gui-dev libgnustep-base-dev gnustep-make
 if [ "$wine32" = yes ] && ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q "install ok installed"; then
@@ -155,16 +159,114 @@ warm_up_wine() { # build-dir
   done
 }
 
+# ---- sources of Debian packages, for the Windows host ------------------------------
+# libpugixml-dev has the headers but no source, and libcpp-httplib-dev a
+# header split from its library: the Windows host is built from the source
+# packages of the installed versions (their Debian patches applied),
+# fetched with apt-get source through lists of this build's own (the
+# system's sources as deb-src), so that the system's apt configuration
+# stays as it is.
+sources_listed=no
+fetch_source() { # dev-package folder; prints the folder of the unpacked source
+  pkg=$1 dir=$2
+  source=$(dpkg-query -W -f='${source:Package}' "$pkg")
+  version=$(dpkg-query -W -f='${source:Version}' "$pkg")
+  upstream=${version%-*}
+  unpacked="$dir/$source-$version"
+  if [ ! -f "$unpacked/.unpacked" ]; then
+    mkdir -p "$dir/etc/sources.list.d" "$dir/lists/partial"
+    apt_options="-o Dir::Etc::SourceList=$dir/etc/sources.list -o Dir::Etc::SourceParts=$dir/etc/sources.list.d
+      -o Dir::State::Lists=$dir/lists"
+    if [ "$sources_listed" = no ]; then
+      : >"$dir/etc/sources.list"
+      if [ -f /etc/apt/sources.list ]; then sed -n 's/^deb \(.*\)/deb-src \1/p' /etc/apt/sources.list >"$dir/etc/sources.list"; fi
+      for f in /etc/apt/sources.list.d/*.list; do
+        [ -f "$f" ] && sed -n 's/^deb \(.*\)/deb-src \1/p' "$f" >>"$dir/etc/sources.list"
+      done
+      for f in /etc/apt/sources.list.d/*.sources; do
+        [ -f "$f" ] && sed 's/^Types:.*/Types: deb-src/' "$f" >"$dir/etc/sources.list.d/$(basename "$f")"
+      done
+      # shellcheck disable=SC2086
+      apt-get $apt_options update -qq >"$dir/apt.log" 2>&1 || { cat "$dir/apt.log" >&2; return 1; }
+      sources_listed=yes
+    fi
+    rm -rf "$unpacked"
+    mkdir -p "$unpacked"
+    # shellcheck disable=SC2086
+    (cd "$dir" && apt-get $apt_options source --download-only "$source=$version" >>"$dir/apt.log" 2>&1) &&
+      tar xf "$(ls "$dir/${source}_$upstream".orig.tar.* | head -n 1)" -C "$unpacked" --strip-components=1 &&
+      tar xf "$(ls "$dir/${source}_$version".debian.tar.* | head -n 1)" -C "$unpacked" ||
+      { cat "$dir/apt.log" >&2; return 1; }
+    if [ -f "$unpacked/debian/patches/series" ]; then
+      for patch in $(grep -v '^#' "$unpacked/debian/patches/series"); do
+        patch -d "$unpacked" -p1 -s <"$unpacked/debian/patches/$patch" || return 1
+      done
+    fi
+    touch "$unpacked/.unpacked"
+  fi
+  echo "$unpacked"
+}
+
+# ---- the session scripts on Windows and on Linux ---------------------------------
+# Each script of tests/scripts/, in English and in Japanese, run by the
+# Linux build's twinel and by the Windows build's twinel.exe under wine;
+# what they print, their JSON outcome and every file they write into their
+# scratch folder must be the same bytes. Sets `compared`.
+compare_scripts() { # windows-build-dir
+  out="$root/$1/scripts"
+  rm -rf "$out"
+  mkdir -p "$out/linux" "$out/windows"
+  if [ ! -x build/bin/twinel ]; then ./scripts/build.sh >"$out/linux-build.log" 2>&1 || { tail -n 20 "$out/linux-build.log" >&2; return 1; }; fi
+  compared=0
+  differing=0
+  for script in tests/scripts/*.twinel; do
+    name=$(basename "$script" .twinel)
+    for lang in en ja; do
+      run="$name.$lang"
+      # Both runs write into the same scratch folder, so that a printed path
+      # is the same text in both; each run's folder is moved aside after it.
+      scratch="$out/scratch/$run"
+      (cd tests/scripts && "$root/build/bin/twinel" --lang $lang script --json --scratch "$scratch" "$name.twinel" \
+        >"$out/linux/$run.json" 2>"$out/linux/$run.txt") || true
+      mv "$scratch" "$out/linux/$run"
+      (cd tests/scripts && "$WINELOADER64" "$root/$1/bin/twinel.exe" --lang $lang script --json --scratch "$scratch" \
+        "$name.twinel" >"$out/windows/$run.json" 2>"$out/windows/$run.txt" </dev/null) || true
+      mv "$scratch" "$out/windows/$run"
+      compared=$((compared + 1))
+      if ! diff -r "$out/linux/$run" "$out/windows/$run" >/dev/null 2>&1 ||
+        ! cmp -s "$out/linux/$run.json" "$out/windows/$run.json" || ! cmp -s "$out/linux/$run.txt" "$out/windows/$run.txt"; then
+        differing=$((differing + 1))
+        echo "$run: the Windows build's outputs differ from Linux's:" >&2
+        diff -r "$out/linux/$run" "$out/windows/$run" >&2 || true
+        diff "$out/linux/$run.json" "$out/windows/$run.json" >&2 || true
+        diff "$out/linux/$run.txt" "$out/windows/$run.txt" | head -n 20 >&2 || true
+      fi
+    done
+  done
+  echo "$compared script runs compared, $differing differ (outputs in $out)"
+  [ "$differing" -eq 0 ]
+}
+
 # ---- twinel64.dll ------------------------------------------------------------------
 mkdir -p build-w64
 start_wine "$root/build-w64/wine-prefix"
-if configure build-w64 toolchain-mingw64.cmake && cmake --build build-w64 -j"$jobs" >build-w64/build.log 2>&1; then
+windows_sources=yes
+pugixml_src=$(fetch_source libpugixml-dev "$root/build-w64/sources") || windows_sources=no
+httplib_src=$(fetch_source libcpp-httplib-dev "$root/build-w64/sources") || windows_sources=no
+[ "$windows_sources" = yes ] || fail "the source packages of pugixml and cpp-httplib"
+if [ "$windows_sources" = yes ] &&
+  configure build-w64 toolchain-mingw64.cmake -DTWINEL_WINDOWS_HOST=ON -DTWINEL_PUGIXML_SOURCE="$pugixml_src/src" \
+    -DTWINEL_HTTPLIB_SOURCE="$httplib_src" &&
+  cmake --build build-w64 -j"$jobs" >build-w64/build.log 2>&1; then
   pass "twinel64.dll and its tests built"
   if check_dll build-w64/bin/twinel64.dll x86_64-w64-mingw32-objdump pei-x86-64; then
     pass "twinel64.dll exports and imports"
   else fail "twinel64.dll exports and imports"; fi
   warm_up_wine build-w64
   if run_tests build-w64; then pass "host-free tests of twinel64.dll under wine64"; else fail "tests under wine64"; fi
+  if compare_scripts build-w64; then
+    pass "$compared session scripts run by twinel.exe with twinel64.dll under wine64, outputs as on Linux"
+  else fail "session scripts under wine64"; fi
 else
   tail -n 40 build-w64/build.log >&2 || true
   fail "twinel64.dll build"
@@ -231,24 +333,6 @@ done
 if [ "$mac_ok" = yes ] && [ "$mac_count" -gt 0 ]; then
   pass "$mac_count Cocoa source(s) compile against GNUstep's headers"
 else fail "Cocoa sources"; fi
-
-# ---- the reference host for Windows ------------------------------------------------
-# Its sources compile with MinGW-w64 (syntax only, until the Windows host is
-# linked): the header-only libraries are seen through a folder of links, so
-# that none of Linux's own headers in /usr/include stand in for Windows'.
-winc=build-winhost/include
-mkdir -p "$winc"
-for name in boost nlohmann CLI fast_float pugixml.hpp pugiconfig.hpp tiny_gltf.h stb; do
-  ln -sfn "/usr/include/$name" "$winc/$name"
-done
-ln -sfn "$(ls -d /usr/include/dragonbox-*/dragonbox | head -n 1)" "$winc/dragonbox"
-if ls host/*.cpp host/io/*.cpp | xargs -P "$jobs" -n 1 x86_64-w64-mingw32-g++-posix -std=c++17 -fsyntax-only \
-    -Wall -Wextra -Werror -I"$root" -I"$winc" -I"$winc/stb" 2>build-winhost/errors.log; then
-  pass "$(ls host/*.cpp host/io/*.cpp | wc -l) reference host sources compile for Windows (MinGW-w64)"
-else
-  head -n 40 build-winhost/errors.log >&2
-  fail "reference host sources for Windows"
-fi
 
 echo "platforms: took $(($(date +%s) - started)) s"
 echo "platforms: $passed passed, $failed failed"
