@@ -43,6 +43,35 @@ function(twinel_host_free file out)
   endforeach()
 endfunction()
 
+# With the Windows host (cmake/windows_host.cmake), the tests that use the
+# reference host are built too: every test file but those of the command
+# line and the page (they start twinel itself) and those that call POSIX
+# (fork, sockets, popen, resource limits), which run on Linux only.
+# Sets `out` to TRUE when `file` qualifies.
+function(twinel_runs_with_windows_host file out)
+  set(${out} TRUE PARENT_SCOPE)
+  file(STRINGS ${file} posix REGEX "^[ \t]*#[ \t]*include[ \t]*<(unistd\\.h|sys/|poll\\.h|fcntl\\.h|dlfcn\\.h)")
+  file(STRINGS ${file} calls REGEX "[^a-z_](mkdtemp|popen|fork|setrlimit)[ \t]*\\(")
+  file(STRINGS ${file} cli REGEX "^[ \t]*#[ \t]*include[ \t]*\"tests/cli/")
+  if(posix OR calls OR cli)
+    set(${out} FALSE PARENT_SCOPE)
+  endif()
+endfunction()
+set(TWINEL_TESTS_WITH_HOST FALSE)
+if(TARGET twinel_host)
+  set(TWINEL_TESTS_WITH_HOST TRUE)
+  file(GLOB common_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/common/*.cpp)
+  add_library(twinel_test_common STATIC ${common_sources})
+  target_include_directories(twinel_test_common PUBLIC ${CMAKE_SOURCE_DIR} ${TWINEL_PLUGIN_INCLUDE})
+  target_link_libraries(twinel_test_common PUBLIC twinel_host GTest::gtest GTest::gmock)
+  # Absolute Unix paths, which a program under wine reads on the drive of
+  # its working folder (Z:, the Unix root).
+  target_compile_definitions(twinel_test_common PUBLIC
+    TWINEL_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+    TWINEL_PLUGIN_PATH="$<TARGET_FILE:twinel_plugin>"
+    TWINEL_CLI_PATH="$<TARGET_FILE:twinel_cli>")
+endif()
+
 # Relative to the working directory: a Windows program reads a Unix path
 # as relative to its drive.
 set(TWINEL_TEST_XML_DIR test-xml)
@@ -53,11 +82,18 @@ foreach(dir ${TWINEL_TEST_DIRS})
   if(NOT IS_DIRECTORY ${CMAKE_SOURCE_DIR}/tests/${dir} OR dir STREQUAL "common")
     continue()
   endif()
+  if(TWINEL_TESTS_WITH_HOST AND (dir STREQUAL "cli" OR dir STREQUAL "web"))
+    continue()
+  endif()
   file(GLOB candidates CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${dir}/*_test.cpp)
   set(sources "")
   set(uses_gmock FALSE)
   foreach(file ${candidates})
-    twinel_host_free(${file} portable)
+    if(TWINEL_TESTS_WITH_HOST)
+      twinel_runs_with_windows_host(${file} portable)
+    else()
+      twinel_host_free(${file} portable)
+    endif()
     if(portable)
       list(APPEND sources ${file})
       file(STRINGS ${file} gmock_includes REGEX "include[ \t]*<gmock/")
@@ -75,6 +111,9 @@ foreach(dir ${TWINEL_TEST_DIRS})
   add_executable(${target} ${sources})
   target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR} ${TWINEL_PLUGIN_INCLUDE})
   target_link_libraries(${target} PRIVATE twinel_core GTest::gtest_main)
+  if(TWINEL_TESTS_WITH_HOST)
+    target_link_libraries(${target} PRIVATE twinel_test_common)
+  endif()
   if(uses_gmock)
     # Built only for the programs that use it.
     target_link_libraries(${target} PRIVATE GTest::gmock)
@@ -96,4 +135,8 @@ endforeach()
 string(REPLACE ";" "\n" listing "${TWINEL_PORTABLE_TESTS}")
 file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/portable_tests.txt CONTENT "${listing}\n" @ONLY)
 list(LENGTH TWINEL_PORTABLE_TESTS count)
-message(STATUS "Host-free test files: ${count} (listed in portable_tests.txt)")
+if(TWINEL_TESTS_WITH_HOST)
+  message(STATUS "Test files, with the reference host: ${count} (listed in portable_tests.txt)")
+else()
+  message(STATUS "Host-free test files: ${count} (listed in portable_tests.txt)")
+endif()

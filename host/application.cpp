@@ -40,7 +40,11 @@ T* handed_out(T* object) {
 }  // namespace
 
 application::application(language lang)
-    : lang_(lang), marks_(kx::host_ref<element_marks>::share(new element_marks())) {}
+    : lang_(lang), marks_(kx::host_ref<element_marks>::share(new element_marks())) {
+    // The engine is also linked into the program itself (the pipeline
+    // commands, the tests): its dialogs ask this application as well.
+    answer_file_dialogs(nullptr, *this);
+}
 
 application::~application() { stop_answering_file_dialogs(*this); }
 

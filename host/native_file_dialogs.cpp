@@ -85,10 +85,11 @@ void patch_import(HMODULE module, const char* dll, const char* function, void* r
 
 }  // namespace
 
-void answer_file_dialogs(void* module, korvo_interface& host) {
+void answer_file_dialogs(void* library, korvo_interface& host) {
     answering = &host;
-    patch_import(static_cast<HMODULE>(module), "comdlg32.dll", "GetOpenFileNameA", reinterpret_cast<void*>(answer_open));
-    patch_import(static_cast<HMODULE>(module), "comdlg32.dll", "GetSaveFileNameA", reinterpret_cast<void*>(answer_save));
+    const HMODULE module = library ? static_cast<HMODULE>(library) : ::GetModuleHandleW(nullptr);
+    patch_import(module, "comdlg32.dll", "GetOpenFileNameA", reinterpret_cast<void*>(answer_open));
+    patch_import(module, "comdlg32.dll", "GetSaveFileNameA", reinterpret_cast<void*>(answer_save));
 }
 
 void stop_answering_file_dialogs(korvo_interface& host) {

@@ -12,8 +12,8 @@ class korvo_interface;
 
 namespace host {
 
-// Makes the common file dialogs of the loaded library `module` ask `host`
-// until stop_answering_file_dialogs(host). One host is answered for at a
+// Makes the common file dialogs of the loaded library `module` (null: the
+// program's own) ask `host` until stop_answering_file_dialogs(host). One host is answered for at a
 // time in a process (the common dialogs have no context to tell them
 // apart): the last one given.
 void answer_file_dialogs(void* module, korvo_interface& host);

@@ -1,12 +1,13 @@
 #!/bin/sh
 # Builds and checks the deliverables on this Debian machine:
-#   twinel64.dll  cross-built (MinGW-w64), exports checked, host-free tests
-#                 run under wine64; the reference host and twinel.exe
-#                 cross-built beside it, and every session script of
-#                 tests/scripts/ run by twinel.exe under wine64 with the DLL
-#                 loaded, its outputs compared byte for byte with the Linux
-#                 build's (build/, made by scripts/build.sh when missing)
-#                                                                build-w64/
+#   twinel64.dll  cross-built (MinGW-w64) with the reference host and
+#                 twinel.exe beside it, exports checked; under wine64 the
+#                 tests run (all but those of the command line and the
+#                 page, and those that call POSIX), loading the DLL through
+#                 the host, and every session script of tests/scripts/ is
+#                 run by twinel.exe, its outputs compared byte for byte with
+#                 the Linux build's (build/, made by scripts/build.sh when
+#                 missing)                                      build-w64/
 #   twinel32.dll  cross-built, exports checked                   build-w32/
 #   32-bit code   the plug-in and the host-free tests built with g++ -m32
 #                 and run natively                               build-m32/
@@ -14,7 +15,8 @@
 #                 GNUstep's headers                              build-mac/
 # Installs the Debian packages it needs when any is missing.
 #
-# --wine32 also runs the host-free tests of the 32-bit DLL under wine. That
+# --wine32 also builds the 32-bit host and twinel.exe and runs the tests
+# and the session scripts with the 32-bit DLL under wine, as for 64 bits. That
 # needs the i386 architecture and wine32:i386, which this option installs
 # (it upgrades many system packages, so it is not part of CI).
 set -eu
@@ -212,7 +214,7 @@ fetch_source() { # dev-package folder; prints the folder of the unpacked source
 # Linux build's twinel and by the Windows build's twinel.exe under wine;
 # what they print, their JSON outcome and every file they write into their
 # scratch folder must be the same bytes. Sets `compared`.
-compare_scripts() { # windows-build-dir
+compare_scripts() { # windows-build-dir wine-loader
   out="$root/$1/scripts"
   rm -rf "$out"
   mkdir -p "$out/linux" "$out/windows"
@@ -229,7 +231,7 @@ compare_scripts() { # windows-build-dir
       (cd tests/scripts && "$root/build/bin/twinel" --lang $lang script --json --scratch "$scratch" "$name.twinel" \
         >"$out/linux/$run.json" 2>"$out/linux/$run.txt") || true
       mv "$scratch" "$out/linux/$run"
-      (cd tests/scripts && "$WINELOADER64" "$root/$1/bin/twinel.exe" --lang $lang script --json --scratch "$scratch" \
+      (cd tests/scripts && "$2" "$root/$1/bin/twinel.exe" --lang $lang script --json --scratch "$scratch" \
         "$name.twinel" >"$out/windows/$run.json" 2>"$out/windows/$run.txt" </dev/null) || true
       mv "$scratch" "$out/windows/$run"
       compared=$((compared + 1))
@@ -263,8 +265,8 @@ if [ "$windows_sources" = yes ] &&
     pass "twinel64.dll exports and imports"
   else fail "twinel64.dll exports and imports"; fi
   warm_up_wine build-w64
-  if run_tests build-w64; then pass "host-free tests of twinel64.dll under wine64"; else fail "tests under wine64"; fi
-  if compare_scripts build-w64; then
+  if run_tests build-w64; then pass "tests of twinel64.dll with the reference host under wine64"; else fail "tests under wine64"; fi
+  if compare_scripts build-w64 "$WINELOADER64"; then
     pass "$compared session scripts run by twinel.exe with twinel64.dll under wine64, outputs as on Linux"
   else fail "session scripts under wine64"; fi
 else
@@ -275,18 +277,29 @@ fi
 # ---- twinel32.dll ------------------------------------------------------------------
 mkdir -p build-w32
 targets="--target twinel_plugin"
+w32_options=""
 if [ "$wine32" = yes ]; then
   targets=""
+  if [ "$windows_sources" = yes ]; then
+    w32_options="-DTWINEL_WINDOWS_HOST=ON -DTWINEL_PUGIXML_SOURCE=$pugixml_src/src -DTWINEL_HTTPLIB_SOURCE=$httplib_src"
+  fi
   start_wine "$root/build-w32/wine-prefix"
 fi
-if configure build-w32 toolchain-mingw32.cmake && cmake --build build-w32 -j"$jobs" $targets >build-w32/build.log 2>&1; then
+# shellcheck disable=SC2086
+if configure build-w32 toolchain-mingw32.cmake $w32_options &&
+  cmake --build build-w32 -j"$jobs" $targets >build-w32/build.log 2>&1; then
   pass "twinel32.dll built (with the 32-bit layout checks)"
   if check_dll build-w32/bin/twinel32.dll i686-w64-mingw32-objdump pei-i386; then
     pass "twinel32.dll exports and imports"
   else fail "twinel32.dll exports and imports"; fi
   if [ "$wine32" = yes ]; then
     warm_up_wine build-w32
-    if run_tests build-w32; then pass "host-free tests of twinel32.dll under wine32"; else fail "tests under wine32"; fi
+    if run_tests build-w32; then pass "tests of twinel32.dll under wine32"; else fail "tests under wine32"; fi
+    if [ -n "$w32_options" ]; then
+      if compare_scripts build-w32 "$(command -v wine || echo /usr/lib/wine/wine)"; then
+        pass "$compared session scripts run by twinel.exe with twinel32.dll under wine32, outputs as on Linux"
+      else fail "session scripts under wine32"; fi
+    fi
   fi
 else
   tail -n 40 build-w32/build.log >&2 || true

@@ -59,6 +59,9 @@ TEST(filepath_dialog, cancel_and_an_empty_answer_clear_the_path) {
 TEST(filepath_dialog, a_host_without_the_service_counts_as_a_cancel) {
     // korvo_interface's own answer, as a host that predates the service
     // gives: the stand-in root interface leaves the service alone.
+#ifdef _WIN32
+    GTEST_SKIP() << "on Windows the plug-in shows the common dialog and never asks the host";
+#endif
     twinel_test::fake_korvo host;
     std::string path = "/maps/layout.png";
     EXPECT_FALSE(filepath_dialog(host, path, 1, types, false));
