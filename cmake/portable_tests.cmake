@@ -60,16 +60,7 @@ endfunction()
 set(TWINEL_TESTS_WITH_HOST FALSE)
 if(TARGET twinel_host)
   set(TWINEL_TESTS_WITH_HOST TRUE)
-  file(GLOB common_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/common/*.cpp)
-  add_library(twinel_test_common STATIC ${common_sources})
-  target_include_directories(twinel_test_common PUBLIC ${CMAKE_SOURCE_DIR} ${TWINEL_PLUGIN_INCLUDE})
-  target_link_libraries(twinel_test_common PUBLIC twinel_host GTest::gtest GTest::gmock)
-  # Absolute Unix paths, which a program under wine reads on the drive of
-  # its working folder (Z:, the Unix root).
-  target_compile_definitions(twinel_test_common PUBLIC
-    TWINEL_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
-    TWINEL_PLUGIN_PATH="$<TARGET_FILE:twinel_plugin>"
-    TWINEL_CLI_PATH="$<TARGET_FILE:twinel_cli>")
+  include(${CMAKE_SOURCE_DIR}/cmake/test_common.cmake)
 endif()
 
 # Relative to the working directory: a Windows program reads a Unix path
