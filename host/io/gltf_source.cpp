@@ -77,8 +77,14 @@ gltf_accessor_view gltf_view(const tinygltf::Model& model, int index, const std:
     if (v.byteOffset > data.size() || v.byteLength > data.size() - v.byteOffset)
         fail((boost::format("reads buffer view %i, which reaches past the end of its buffer (%i bytes)") %
               a.bufferView % data.size()).str());
-    const std::size_t span = a.count == 0 ? 0 : (a.count - 1) * out.stride + out.size;
-    if (a.count > (std::size_t(1) << 32) || a.byteOffset > v.byteLength || span > v.byteLength - a.byteOffset)
+    // Whether the elements fit in the view, in arithmetic that cannot wrap
+    // (a product of count and stride would on a 32-bit build).
+    bool fits = a.byteOffset <= v.byteLength;
+    if (fits && a.count > 0) {
+        const std::size_t room = v.byteLength - a.byteOffset;
+        fits = out.size <= room && a.count - 1 <= (room - out.size) / out.stride;
+    }
+    if (!fits)
         fail((boost::format("holds %i elements of %i bytes from offset %i, past the end of buffer view %i (%i bytes)") %
               a.count % out.size % a.byteOffset % a.bufferView % v.byteLength).str());
     out.data = data.data() + v.byteOffset + a.byteOffset;

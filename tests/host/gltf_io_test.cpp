@@ -259,21 +259,26 @@ TEST_F(gltf_files, bad_files_fail_naming_the_file_and_add_nothing) {
     std::ofstream(path("truncated.glb"), std::ios::binary) << bytes.substr(0, bytes.size() / 2);
     std::ofstream(path("missing.gltf"))
         << R"({"asset":{"version":"2.0"},"buffers":[{"uri":"missing.bin","byteLength":36}]})";
-    // Three positions in a 36-byte buffer, read as a hundred.
-    std::ofstream(path("accessor.gltf"))
-        << R"({"asset":{"version":"2.0"},"buffers":[{"uri":"data:application/octet-stream;base64,)"
-        << "AAAAAAAAAAAAAAAAAACAPwAAAAAAAAAAAAAAAAAAgD8AAAAA"
-        << R"(","byteLength":36}],"bufferViews":[{"buffer":0,"byteLength":36}],)"
-        << R"("accessors":[{"bufferView":0,"componentType":5126,"count":100,"type":"VEC3"}],)"
-        << R"("meshes":[{"primitives":[{"attributes":{"POSITION":0}}]}],"nodes":[{"mesh":0}],"scenes":[{"nodes":[0]}]})";
-    for (const char* name : {"truncated.glb", "missing.gltf", "accessor.gltf"}) {
+    // Three positions in a 36-byte buffer, read as a hundred; and as 2^30 + 1
+    // with a stride of 12, whose span wraps to 12 bytes in 32-bit arithmetic.
+    const auto three_positions = [&](const char* name, const char* count, const char* stride) {
+        std::ofstream(path(name))
+            << R"({"asset":{"version":"2.0"},"buffers":[{"uri":"data:application/octet-stream;base64,)"
+            << "AAAAAAAAAAAAAAAAAACAPwAAAAAAAAAAAAAAAAAAgD8AAAAA"
+            << R"(","byteLength":36}],"bufferViews":[{"buffer":0,"byteLength":36)" << stride << "}],"
+            << R"("accessors":[{"bufferView":0,"componentType":5126,"count":)" << count << R"(,"type":"VEC3"}],)"
+            << R"("meshes":[{"primitives":[{"attributes":{"POSITION":0}}]}],"nodes":[{"mesh":0}],"scenes":[{"nodes":[0]}]})";
+    };
+    three_positions("accessor.gltf", "100", "");
+    three_positions("wrapping.gltf", "1073741825", R"(,"byteStride":12)");
+    for (const char* name : {"truncated.glb", "missing.gltf", "accessor.gltf", "wrapping.gltf"}) {
         twinel_test::test_scene t;
         try {
             host::import_file(t.scene(), path(name));
             ADD_FAILURE() << name << " was read";
         } catch (const host::file_error& e) {
             EXPECT_EQ(std::string(e.what()).rfind(path(name), 0), 0u) << e.what();
-            if (std::string(name) == "accessor.gltf") {
+            if (std::string(name) == "accessor.gltf" || std::string(name) == "wrapping.gltf") {
                 EXPECT_NE(std::string(e.what()).find("meshes/0/primitives/0/attributes/POSITION"), std::string::npos)
                     << e.what();
             }
