@@ -56,3 +56,12 @@ add_executable(twinel_cli ${CMAKE_SOURCE_DIR}/cli/main.cpp)
 target_link_libraries(twinel_cli PRIVATE twinel_cli_lib)
 set_target_properties(twinel_cli PROPERTIES OUTPUT_NAME twinel)
 add_dependencies(twinel_cli twinel_plugin)
+
+# The host and the command are test tools here, not deliverables: they are
+# optimised less than the DLL (-O1 after the build type's -O3), which takes
+# about a third off the Windows build (444 s to 317 s on 2 cores). Results do not depend on it: floats are never
+# contracted and x86 arithmetic is SSE2 at every level.
+set(TWINEL_TEST_TOOL_OPTIONS -O1)
+foreach(target twinel_host_libraries twinel_host twinel_cli_lib twinel_cli)
+  target_compile_options(${target} PRIVATE ${TWINEL_TEST_TOOL_OPTIONS})
+endforeach()
