@@ -3,8 +3,7 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <random>
-#include <stdlib.h>
+#include <stdexcept>
 
 #include <boost/format.hpp>
 
@@ -19,6 +18,7 @@
 #include "host/part.h"
 #include "host/palette.h"
 #include "host/scene.h"
+#include "host/temp_folder.h"
 #include "host/io/scene_files.h"
 
 namespace cli {
@@ -502,23 +502,11 @@ namespace {
 
 // A new folder of this user's in the system's temporary folder.
 std::filesystem::path make_scratch_folder() {
-    const std::filesystem::path temp = std::filesystem::temp_directory_path();
-#ifdef _WIN32
-    // A new name until one is free: creating a folder that exists fails.
-    std::random_device seed;
-    std::mt19937 random(seed());
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::filesystem::path path = temp / ("twinel_script_" + std::to_string(random() % 100000000u));
-        std::error_code ec;
-        if (std::filesystem::create_directory(path, ec)) return path;
-        if (ec) break;
+    try {
+        return host::make_temp_folder("twinel_script_");
+    } catch (const std::runtime_error& e) {
+        throw line_error(std::string("cannot make a scratch folder: ") + e.what());
     }
-    throw line_error("cannot make a scratch folder in " + temp.string());
-#else
-    std::string pattern = (temp / "twinel_script_XXXXXX").string();
-    if (!mkdtemp(pattern.data())) throw line_error("cannot make a scratch folder in " + pattern);
-    return pattern;
-#endif
 }
 
 }  // namespace

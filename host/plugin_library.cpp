@@ -13,6 +13,8 @@
 #include <dlfcn.h>
 #endif
 
+#include "host/temp_folder.h"
+
 namespace host {
 namespace {
 
@@ -74,15 +76,11 @@ BOOL CALLBACK copy_name(HMODULE module, LPCWSTR type, LPWSTR name, LONG_PTR cont
 // Copies the resources of `module` into a new folder of the temporary
 // folder; its path. Throws std::runtime_error when they cannot be copied.
 std::string copy_resources(void* module, const std::string& path) {
-    const std::filesystem::path temp = std::filesystem::temp_directory_path();
     std::filesystem::path folder;
-    for (unsigned attempt = 0; folder.empty(); ++attempt) {
-        const std::filesystem::path candidate =
-            temp / ("twinel_resources_" + std::to_string(::GetCurrentProcessId()) + "_" +
-                    std::to_string(reinterpret_cast<std::uintptr_t>(module) >> 12) + "_" + std::to_string(attempt));
-        std::error_code ec;
-        if (std::filesystem::create_directory(candidate, ec)) folder = candidate;
-        else if (ec || attempt > 1000) throw std::runtime_error(path + ": cannot make a folder for its resources in " + temp.string());
+    try {
+        folder = make_temp_folder("twinel_resources_");
+    } catch (const std::runtime_error& e) {
+        throw std::runtime_error(path + ": cannot copy out its resources: " + e.what());
     }
     for (const auto& [type, extension] : {std::pair{L"KXUL", ".kxul"}, std::pair{L"TARGA", ".tga"}}) {
         resource_copy copy{static_cast<HMODULE>(module), folder, type, extension, {}};

@@ -1,7 +1,6 @@
 #include "host/io/scene_json.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <cstring>
@@ -19,6 +18,7 @@
 #include "host/io/scene_files.h"
 #include "host/scene_generator.h"
 #include "host/skin_view.h"
+#include "host/temp_folder.h"
 #include "tests/common/mesh_builder.h"
 #include "tests/support/random_draws.h"
 
@@ -360,10 +360,7 @@ nlohmann::json load_schema() {
 // A fresh folder for a test's files, removed at the end.
 class temp_folder {
 public:
-    temp_folder() : dir_(std::filesystem::temp_directory_path() / ("twinel_scene_json_" + std::to_string(::getpid()))) {
-        std::filesystem::remove_all(dir_);
-        std::filesystem::create_directories(dir_);
-    }
+    temp_folder() : dir_(host::make_temp_folder("twinel_scene_json_")) {}
     ~temp_folder() { std::filesystem::remove_all(dir_); }
     std::string path(const std::string& name) const { return (dir_ / name).string(); }
 

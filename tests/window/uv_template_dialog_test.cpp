@@ -3,7 +3,6 @@
 // path answered from its queue), the size it shows, and what is written.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -15,6 +14,7 @@
 #include "frame/sdk/plugin.h"
 #include "host/dialog.h"
 #include "host/image.h"
+#include "host/temp_folder.h"
 #include "tests/window/window_fixture.h"
 
 namespace {
@@ -25,12 +25,7 @@ namespace fs = std::filesystem;
 // A folder of its own for the files one test writes, removed afterwards.
 class scratch {
 public:
-    scratch()
-        : dir_(fs::temp_directory_path() /
-               ("twinel_uv_template_" + std::to_string(getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name())) {
-        fs::create_directories(dir_);
-    }
+    scratch() : dir_(host::make_temp_folder("twinel_uv_template_")) {}
     ~scratch() { fs::remove_all(dir_); }
     std::string path(const std::string& name) const { return (dir_ / name).string(); }
 
