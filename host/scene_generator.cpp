@@ -35,7 +35,13 @@ control_point_data point(const vec3& p, float along, float across) {
 // Moves a point and its handles on the negative side by a random offset.
 void jitter_point(control_point_data& c, float amount, std::mt19937& rng) {
     if (!(c.position.x < 0.0f)) return;
-    const vec3 d(amount * uniform_signed(rng), amount * uniform_signed(rng), amount * uniform_signed(rng));
+    // Drawn in sequence, z first (the order the shipped examples were made
+    // with): the arguments of one call have no order of their own, and
+    // compilers differ.
+    const float dz = amount * uniform_signed(rng);
+    const float dy = amount * uniform_signed(rng);
+    const float dx = amount * uniform_signed(rng);
+    const vec3 d(dx, dy, dz);
     c.position += d;
     c.first_handle += d;
     c.second_handle += d;

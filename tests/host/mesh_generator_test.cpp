@@ -80,8 +80,9 @@ TEST(mesh_generator, soup_and_reversed_faces_undo_through_the_repairs) {
     options.target_vertices = 2000;
     const mesh_data torus = host::make_torus(options);
     mesh_data soup = host::make_polygon_soup(torus);
-    EXPECT_EQ(soup.vertex_count(), 4 * torus.face_count());
-    EXPECT_EQ(host::reduce_duplicated_vertices(soup), soup.vertex_count() - torus.vertex_count());
+    const int soup_vertices = soup.vertex_count();
+    EXPECT_EQ(soup_vertices, 4 * torus.face_count());
+    EXPECT_EQ(host::reduce_duplicated_vertices(soup), soup_vertices - torus.vertex_count());
     EXPECT_EQ(soup.vertex_count(), torus.vertex_count());
 
     mesh_data reversed = torus;
