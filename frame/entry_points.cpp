@@ -42,6 +42,12 @@ TWINEL_EXPORT const char* get_name(const kx::iid_class& iid, int index, korvo_in
 }
 
 // The identifier of an interface; all zero when the kind or index is unknown.
+// The host's entry point returns the structure by value with C linkage, as
+// its C++ compilers lay it out; clang warns about that, and it is meant.
+#ifdef __clang__
+#pragma clang diagnostic push
+#pragma clang diagnostic ignored "-Wreturn-type-c-linkage"
+#endif
 TWINEL_EXPORT kx::uuid_class get_uuid(const kx::iid_class& iid, int index) {
     try {
         return interface_uuid(kind_of(iid), index);
@@ -49,6 +55,9 @@ TWINEL_EXPORT kx::uuid_class get_uuid(const kx::iid_class& iid, int index) {
         return kx::uuid_class{};
     }
 }
+#ifdef __clang__
+#pragma clang diagnostic pop
+#endif
 
 // Whether the host keeps the interface loaded: the window always, modifier 0.
 TWINEL_EXPORT bool is_resident(const kx::iid_class& iid, int index) {

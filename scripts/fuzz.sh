@@ -10,22 +10,8 @@
 #   TWINEL_FUZZ_DIR=build-x ./scripts/fuzz.sh
 set -eu
 cd "$(dirname "$0")/.."
-./scripts/install-deps.sh
-
-# clang and its libFuzzer runtime.
-missing=""
-for p in clang libclang-rt-14-dev; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
-    missing="$missing $p"
-  fi
-done
-if [ -n "$missing" ]; then
-  echo "Installing:$missing"
-  SUDO=""
-  if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; fi
-  $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends $missing
-fi
+# clang and its libFuzzer runtime, beside the build's own packages.
+./scripts/install-deps.sh clang libclang-rt-14-dev
 
 dir=${TWINEL_FUZZ_DIR:-build-fuzz}
 seconds=${TWINEL_FUZZ_SECONDS:-20}

@@ -1,6 +1,11 @@
 #!/bin/sh
-# Installs the Debian packages Twinel builds with, when any is missing.
-# Runs as root, or through sudo otherwise.
+# Installs the Debian packages Twinel builds with, when any is missing,
+# and the packages named as arguments (a script's own tools, for instance
+# clang for the sanitizer and fuzzing builds). Runs as root, or through
+# sudo otherwise.
+#
+#   ./scripts/install-deps.sh
+#   ./scripts/install-deps.sh clang libclang-rt-14-dev
 set -eu
 
 PACKAGES="g++ make cmake libboost-dev libgtest-dev libgmock-dev libfast-float-dev \
@@ -9,6 +14,7 @@ libcpp-httplib-dev chromium libtinygltf-dev"
 # The page of `twinel serve` is bundled with npm; Debian's nodejs and npm
 # unless a node is there already (one from elsewhere brings its own npm).
 if ! command -v node >/dev/null 2>&1; then PACKAGES="$PACKAGES nodejs npm"; fi
+PACKAGES="$PACKAGES $*"
 
 missing=""
 for p in $PACKAGES; do
