@@ -10,7 +10,7 @@ namespace cli {
 
 // The check of an input file argument: an existing file that is not a
 // folder (a FIFO or a device will do), or "-" for standard input. Its
-// messages are CLI::ExistingFile's.
+// messages are CLI::ExistingFile's; the path is UTF-8 on every system.
 CLI::Validator existing_input();
 
 void add_info_command(CLI::App& app, const global_options& options);

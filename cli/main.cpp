@@ -1,6 +1,8 @@
 // twinel: the reference host with a command line, for meshes in files.
 #include <cstdio>
 #include <iostream>
+#include <string>
+#include <vector>
 
 #include <CLI/CLI.hpp>
 
@@ -13,8 +15,14 @@
 int main(int argc, char** argv) {
     cli::tune_allocator();
     cli::binary_standard_streams();
+    std::vector<std::string> arguments = cli::utf8_arguments(argc, argv);
+    std::vector<char*> words;
+    for (std::string& a : arguments) words.push_back(a.data());
     cli::global_options options;
     CLI::App app("Twinel: pair, repair and mirror polygon meshes across a symmetry plane.", "twinel");
+    // A word starting with "/" is a path on every system, never a
+    // Windows-style option (the subcommands take this setting from here).
+    app.allow_windows_style_options(false);
     app.set_version_flag("--version", "twinel 10.0.0, build 9");
     app.add_option("--lang", options.lang, "Language of messages: en or ja")
         ->check(CLI::IsMember({"en", "ja"}))
@@ -34,7 +42,7 @@ int main(int argc, char** argv) {
     cli::add_generate_command(app, options);
 
     try {
-        app.parse(argc, argv);
+        app.parse(static_cast<int>(arguments.size()), words.data());
     } catch (const CLI::CallForHelp& e) {
         return app.exit(e);
     } catch (const CLI::CallForVersion& e) {

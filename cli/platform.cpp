@@ -6,6 +6,8 @@
 #include <fcntl.h>
 #include <io.h>
 #include "host/windows_api.h"
+
+#include <shellapi.h>
 #else
 #include <sys/stat.h>
 #include <unistd.h>
@@ -46,6 +48,28 @@ std::optional<std::string> regular_file_identity(const std::string& path) {
 
 void binary_standard_streams() {
     for (std::FILE* stream : {stdin, stdout, stderr}) ::_setmode(::_fileno(stream), _O_BINARY);
+    // The printed bytes are UTF-8 (Japanese messages, paths): a console
+    // shows them as such.
+    ::SetConsoleOutputCP(CP_UTF8);
+}
+
+std::vector<std::string> utf8_arguments(int argc, char** argv) {
+    int count = 0;
+    wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    if (!wide || count != argc) {
+        if (wide) ::LocalFree(wide);
+        return std::vector<std::string>(argv, argv + argc);
+    }
+    std::vector<std::string> out;
+    for (int i = 0; i < count; ++i) {
+        const int bytes = ::WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
+        std::string word(bytes > 0 ? static_cast<std::size_t>(bytes) : 1u, '\0');
+        if (bytes > 0) ::WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, word.data(), bytes, nullptr, nullptr);
+        word.pop_back();  // the terminating zero
+        out.push_back(word);
+    }
+    ::LocalFree(wide);
+    return out;
 }
 
 const char* plugin_file_name() { return sizeof(void*) == 8 ? "twinel64.dll" : "twinel32.dll"; }
@@ -67,6 +91,8 @@ std::optional<std::string> regular_file_identity(const std::string& path) {
 }
 
 void binary_standard_streams() {}
+
+std::vector<std::string> utf8_arguments(int argc, char** argv) { return std::vector<std::string>(argv, argv + argc); }
 
 const char* plugin_file_name() { return "twinel.so"; }
 

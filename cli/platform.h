@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace cli {
 
@@ -27,6 +28,12 @@ std::optional<std::string> regular_file_identity(const std::string& path);
 // a ^Z): meshes read from standard input and written to standard output
 // keep their bytes, and printed lines are the same bytes on every system.
 void binary_standard_streams();
+
+// The program's arguments as UTF-8, the encoding of every path in the
+// host: on Windows they are read again from the wide command line (the
+// narrow `argv` holds the ANSI code page's approximation of any other
+// character); elsewhere they are `argv` as given.
+std::vector<std::string> utf8_arguments(int argc, char** argv);
 
 // The plug-in library's file name: twinel.so, twinel64.dll or twinel32.dll.
 const char* plugin_file_name();

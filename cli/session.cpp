@@ -50,15 +50,24 @@ void check_not_input(const std::string& input, const std::string& output) {
     // A device or a FIFO is never overwritten: reading and writing /dev/null
     // at once is no mistake.
     std::error_code ec;
-    if (std::filesystem::is_regular_file(input, ec) && std::filesystem::exists(output, ec) &&
-        std::filesystem::equivalent(input, output, ec))
+    if (std::filesystem::is_regular_file(std::filesystem::u8path(input), ec) && std::filesystem::exists(std::filesystem::u8path(output), ec) &&
+        std::filesystem::equivalent(std::filesystem::u8path(input), std::filesystem::u8path(output), ec))
         throw command_error("refusing to overwrite the input file " + input + " (choose another output)",
                             exit_usage);
 }
 
 CLI::Validator existing_input() {
+    // CLI::ExistingFile's check, with the path read as UTF-8 (CLI11 takes a
+    // narrow path in the ANSI code page on Windows).
     return CLI::Validator(
-        [](std::string& path) { return is_standard_stream(path) ? std::string() : CLI::ExistingFile(path); },
+        [](std::string& path) {
+            if (is_standard_stream(path)) return std::string();
+            std::error_code ec;
+            const auto status = std::filesystem::status(std::filesystem::u8path(path), ec);
+            if (ec || !std::filesystem::exists(status)) return "File does not exist: " + path;
+            if (std::filesystem::is_directory(status)) return "File is actually a directory: " + path;
+            return std::string();
+        },
         "FILE|-");
 }
 

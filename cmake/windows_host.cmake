@@ -51,7 +51,7 @@ target_link_libraries(twinel_host PUBLIC Boost::headers twinel_host_libraries Th
 file(GLOB TWINEL_CLI_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/cli/*.cpp)
 list(REMOVE_ITEM TWINEL_CLI_SOURCES ${CMAKE_SOURCE_DIR}/cli/main.cpp)
 add_library(twinel_cli_lib STATIC ${TWINEL_CLI_SOURCES})
-target_link_libraries(twinel_cli_lib PUBLIC twinel_core twinel_host ws2_32)
+target_link_libraries(twinel_cli_lib PUBLIC twinel_core twinel_host ws2_32 shell32)
 add_executable(twinel_cli ${CMAKE_SOURCE_DIR}/cli/main.cpp)
 target_link_libraries(twinel_cli PRIVATE twinel_cli_lib)
 set_target_properties(twinel_cli PROPERTIES OUTPUT_NAME twinel)

@@ -59,7 +59,7 @@ kx::rgba8_class image::get_pixel(int x, int y) {
 
 bool image::save(const char* path) {
     if (!path || !*path) return false;
-    std::string ext = std::filesystem::path(path).extension().string();
+    std::string ext = std::filesystem::u8path(path).extension().u8string();
     std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
     std::string bytes;
     const auto append = [](void* context, void* data, int size) {

@@ -193,7 +193,7 @@ int write_character(const std::string& path, const character_options& options) {
     anim.channels.push_back(channel);
     m.animations.push_back(anim);
 
-    std::string ext = std::filesystem::path(path).extension().string();
+    std::string ext = std::filesystem::u8path(path).extension().u8string();
     std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
     const std::string bytes = gltf_bytes(m, ext == ".glb");
     output_file out(path);

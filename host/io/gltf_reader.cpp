@@ -505,7 +505,7 @@ std::vector<shape*> read_gltf_data(scene& target, const std::string& bytes, cons
 std::vector<shape*> read_gltf(scene& target, const std::string& path, std::vector<std::string>& warnings) {
     const std::string name = input_name(path);
     const std::string bytes = read_input(path, name);
-    const std::string base = path == "-" ? std::string(".") : std::filesystem::path(path).parent_path().string();
+    const std::string base = path == "-" ? std::string(".") : std::filesystem::u8path(path).parent_path().u8string();
     return read_gltf_data(target, bytes, name, base.empty() ? std::string(".") : base, warnings);
 }
 

@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
 
 #include <boost/format.hpp>
 
@@ -24,13 +25,16 @@ namespace {
 // Files are read as bytes: Windows' C library would otherwise turn CR LF
 // into LF and stop at a Ctrl+Z.
 #ifdef _WIN32
-constexpr int read_flags = O_RDONLY | O_BINARY;
+// Paths are UTF-8, as everywhere in the host.
+int open_for_reading(const std::string& path) {
+    return ::_wopen(std::filesystem::u8path(path).wstring().c_str(), O_RDONLY | O_BINARY);
+}
 int standard_input() {
     _setmode(0, O_BINARY);
     return 0;
 }
 #else
-constexpr int read_flags = O_RDONLY | O_CLOEXEC;
+int open_for_reading(const std::string& path) { return ::open(path.c_str(), O_RDONLY | O_CLOEXEC); }
 int standard_input() { return STDIN_FILENO; }
 #endif
 
@@ -40,8 +44,15 @@ std::string input_name(const std::string& path) { return path == "-" ? std::stri
 
 std::string read_input(const std::string& path, const std::string& name) {
     const bool from_stdin = path == "-";
-    const int fd = from_stdin ? standard_input() : ::open(path.c_str(), read_flags);
-    if (fd < 0) throw file_error(name, 0, (boost::format("cannot open the file (%s)") % std::strerror(errno)).str());
+    const int fd = from_stdin ? standard_input() : open_for_reading(path);
+    if (fd < 0) {
+        // Windows does not open a folder as a file at all.
+        const int error = errno;
+        std::error_code ec;
+        if (std::filesystem::is_directory(std::filesystem::u8path(path), ec))
+            throw file_error(name, 0, "is a folder, not a file");
+        throw file_error(name, 0, (boost::format("cannot open the file (%s)") % std::strerror(error)).str());
+    }
     const struct closer {
         int fd;
         bool owned;
@@ -70,7 +81,7 @@ std::string read_input(const std::string& path, const std::string& name) {
 input_view::input_view(const std::string& path, const std::string& name) {
 #ifndef _WIN32
     if (path != "-") {
-        const int fd = ::open(path.c_str(), read_flags);
+        const int fd = open_for_reading(path);
         if (fd < 0)
             throw file_error(name, 0, (boost::format("cannot open the file (%s)") % std::strerror(errno)).str());
         struct stat st {};

@@ -1065,7 +1065,7 @@ obj_contents read_obj_contents(const std::string& path) {
     const bool from_stdin = path == "-";
     const std::string name = input_name(path);
     const input_view text(path, name);
-    return read_parsed(text.text(), &text, name, from_stdin ? std::string("stdin") : std::filesystem::path(path).stem().string());
+    return read_parsed(text.text(), &text, name, from_stdin ? std::string("stdin") : std::filesystem::u8path(path).stem().u8string());
 }
 
 std::vector<obj_object> read_obj(const std::string& path) { return read_obj_contents(path).objects; }

@@ -47,6 +47,21 @@ int standard_output() {
     return 1;
 }
 int flush_to_disk(int fd) { return _commit(fd); }
+// Paths are UTF-8, as everywhere in the host.
+int open_path(const std::string& path, int flags, int mode = 0) {
+    const int fd = ::_wopen(std::filesystem::u8path(path).wstring().c_str(), flags, mode);
+    if (fd < 0 && errno == ENOENT) {
+        // Windows says "no such file" where the folder is a file; POSIX
+        // names that, and so does the message.
+        const int error = errno;
+        std::error_code ec;
+        const auto folder = std::filesystem::u8path(path).parent_path();
+        const bool file_as_folder =
+            !folder.empty() && std::filesystem::exists(folder, ec) && !std::filesystem::is_directory(folder, ec);
+        errno = file_as_folder ? ENOTDIR : error;
+    }
+    return fd;
+}
 bool replace_file(const std::string& from, const std::string& to) {
     return ::MoveFileExW(std::filesystem::u8path(from).wstring().c_str(), std::filesystem::u8path(to).wstring().c_str(),
                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
@@ -56,6 +71,7 @@ constexpr int create_flags = O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC;
 constexpr int open_flags = O_WRONLY | O_CLOEXEC;
 constexpr int create_mode = 0666;
 int standard_output() { return STDOUT_FILENO; }
+int open_path(const std::string& path, int flags, int mode = 0) { return ::open(path.c_str(), flags, mode); }
 int flush_to_disk(int fd) { return ::fsync(fd); }
 bool replace_file(const std::string& from, const std::string& to) {
     return std::rename(from.c_str(), to.c_str()) == 0;
@@ -151,7 +167,7 @@ int create_beside(const std::string& target, std::string& name) {
     std::random_device rd;
     for (int attempt = 0; attempt < 100; ++attempt) {
         name = (boost::format("%s.%s.tmp%08x") % dir % t.filename().string() % rd()).str();
-        const int fd = ::open(name.c_str(), create_flags, create_mode);
+        const int fd = open_path(name, create_flags, create_mode);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
     return -1;
@@ -175,9 +191,9 @@ output_file::output_file(const std::string& path) : path_(path) {
         fail("cannot replace the file", EISDIR);
     case target_kind::special:
 #ifdef _WIN32
-        fd_ = ::open(t.path.c_str(), open_flags);
+        fd_ = open_path(t.path, open_flags);
 #else
-        fd_ = S_ISSOCK(t.status.st_mode) ? connect_socket(t.path) : ::open(t.path.c_str(), open_flags);
+        fd_ = S_ISSOCK(t.status.st_mode) ? connect_socket(t.path) : open_path(t.path, open_flags);
 #endif
         if (fd_ < 0) fail("cannot open the file", errno);
         return;

@@ -127,7 +127,7 @@ void export_obj(const std::vector<const mesh_shape*>& shapes, const std::string&
 
 std::optional<file_format> format_of_path(const std::string& path) {
     if (path == "-") return std::nullopt;
-    std::string ext = std::filesystem::path(path).extension().string();
+    std::string ext = std::filesystem::u8path(path).extension().u8string();
     if (ext.empty()) return std::nullopt;
     std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
     if (ext == ".obj") return file_format::obj;
@@ -136,7 +136,7 @@ std::optional<file_format> format_of_path(const std::string& path) {
     throw file_error(path, 0,
                      (boost::format("unknown file type '%s' (a mesh file is .obj, a scene file .json, a glTF file "
                                     ".gltf or .glb)") %
-                      std::filesystem::path(path).extension().string()).str());
+                      std::filesystem::u8path(path).extension().u8string()).str());
 }
 
 file_format format_of_text(const std::string& text) {
@@ -172,7 +172,7 @@ std::vector<shape*> import_file(scene& target, const std::string& path, file_for
         } else if (*format == file_format::scene) {
             out = insert_scene_document(target, parse_scene_json(text, name));
         } else {
-            const std::string stem = path == "-" ? std::string("stdin") : std::filesystem::path(path).stem().string();
+            const std::string stem = path == "-" ? std::string("stdin") : std::filesystem::u8path(path).stem().u8string();
             for (mesh_shape* m : add_objects(target, read_obj_contents_text(text, name, stem), warnings))
                 out.push_back(m);
         }
@@ -193,7 +193,7 @@ void export_file(scene& source, const std::vector<const shape*>& shapes, const s
     const std::vector<const shape*> listed = without_root(source, shapes);
     if (format == file_format::gltf) {
         file_warnings own;
-        std::string ext = std::filesystem::path(path).extension().string();
+        std::string ext = std::filesystem::u8path(path).extension().u8string();
         std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
         write_gltf(source, listed, path, ext == ".glb", warnings ? *warnings : own);
         return;

@@ -60,6 +60,24 @@ TEST(cli_convert, round_trips_the_example_bit_for_bit) {
     EXPECT_NE(r.out.find("torus: 242 vertices, 484 edges, 242 faces"), std::string::npos) << r.out;
 }
 
+TEST(cli_convert, file_names_are_utf8_through_every_format) {
+    temp_dir tmp;
+    const std::string obj = tmp.path("トーラス.obj"), scene = tmp.path("場面 ü.json"), back = tmp.path("戻り.obj");
+    for (const auto& [from, to] : {std::pair{example("torus.obj"), obj}, {obj, scene}, {scene, back}}) {
+        const auto r = run_twinel("convert '" + from + "' -o '" + to + "'");
+        ASSERT_EQ(r.exit_code, 0) << r.err;
+        EXPECT_NE(r.out.find("wrote " + to), std::string::npos) << r.out;
+    }
+    EXPECT_EQ(read_file(back), read_file(example("torus.obj")));
+    const auto missing = run_twinel("convert '" + tmp.path("無い.obj") + "' -o '" + back + "'");
+    // An unnamed object is named after its file.
+    write_file(tmp.path("帯.obj"), twinel_test::strip_obj);
+    const auto named = run_twinel("convert --json '" + tmp.path("帯.obj") + "' -o '" + tmp.path("帯2.obj") + "'");
+    EXPECT_NE(named.out.find("\"name\": \"帯\""), std::string::npos) << named.out;
+    EXPECT_EQ(missing.exit_code, 2);
+    EXPECT_NE(missing.err.find(tmp.path("無い.obj")), std::string::npos) << missing.err;
+}
+
 TEST(cli_convert, a_malformed_file_names_file_and_line_and_writes_nothing) {
     temp_dir tmp;
     write_file(tmp.path("bad.obj"), "v 0 0 0\nv 1 0 0\nv 1 1 zero\nf 1 2 3\n");
