@@ -28,4 +28,4 @@ echo "Installing:$missing"
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; fi
 $SUDO apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends $missing
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends $missing >/dev/null

@@ -35,25 +35,14 @@ SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; fi
 
 # ---- packages ----------------------------------------------------------------
-install_missing() {
-  missing=""
-  for p in "$@"; do
-    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
-      missing="$missing $p"
-    fi
-  done
-  [ -z "$missing" ] && return 0
-  echo "Installing:$missing"
-  $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends $missing >/dev/null
-}
-
 mark=$(date +%s)
 started=$mark
 # Sets `elapsed` to the seconds since the last call.
 lap() { now=$(date +%s); elapsed=$((now - mark)); mark=$now; }
 
-install_missing cmake make g++ g++-multilib libboost-dev googletest patch \
+# The project's own packages (the Windows host is built from the sources of
+# the installed pugixml and cpp-httplib) and the cross tools.
+./scripts/install-deps.sh g++-multilib googletest patch \
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 \
   wine64 clang libgnustep-gui-dev libgnustep-base-dev gnustep-make
 if [ "$wine32" = yes ] && ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q "install ok installed"; then

@@ -3,6 +3,7 @@
 // standard error.
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -10,6 +11,7 @@
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <cstdint>
 #include <string>
@@ -25,6 +27,9 @@ using twinel_test::run_twinel;
 using twinel_test::temp_dir;
 using twinel_test::write_file;
 
+// `serve` is started and stopped with POSIX's process calls: on Windows its
+// first line is not tested.
+#ifndef _WIN32
 namespace {
 
 // Whether a server on this machine's `port` answers a request.
@@ -83,6 +88,7 @@ std::string serve_first_line(const std::string& folder, const std::vector<std::s
 }
 
 }  // namespace
+#endif
 
 TEST(cli_json, generate_script_and_serve_put_only_json_on_standard_output) {
     temp_dir tmp;
@@ -121,6 +127,7 @@ TEST(cli_json, generate_script_and_serve_put_only_json_on_standard_output) {
     EXPECT_NE(scripted.err.find("| UV save finished."), std::string::npos);  // the script's own lines
     EXPECT_EQ(scripted.err.find("after"), std::string::npos);
 
+#ifndef _WIN32
     // serve: one JSON line with its address and settings when it starts.
     int code = -1;
     const std::string line = serve_first_line(tmp.path(""), {"uv_seam.obj", "--port", "0", "--json"}, code);
@@ -130,4 +137,5 @@ TEST(cli_json, generate_script_and_serve_put_only_json_on_standard_output) {
     EXPECT_EQ(v["url"], "http://127.0.0.1:" + std::to_string(v["port"].get<int>()) + "/");
     EXPECT_EQ(v["address"], "127.0.0.1");
     EXPECT_EQ(v["file"], "uv_seam.obj");
+#endif
 }

@@ -3,8 +3,6 @@
 // and psd, ImageMagick's converter (a separate program) for pct.
 #include <gtest/gtest.h>
 
-#include <stdlib.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -13,6 +11,7 @@
 #include <stb/stb_image.h>
 
 #include "host/image.h"
+#include "host/temp_folder.h"
 #include "tests/support/random_draws.h"
 
 namespace {
@@ -21,16 +20,16 @@ namespace fs = std::filesystem;
 
 struct scratch {
     fs::path path;
-    scratch() {
-        std::string pattern = (fs::temp_directory_path() / "twinel_images_XXXXXX").string();
-        if (mkdtemp(pattern.data())) path = pattern;
-    }
+    scratch() : path(host::make_temp_folder("twinel_images_")) {}
     ~scratch() {
         std::error_code ignored;
         fs::remove_all(path, ignored);
     }
 };
 
+// On Windows (under wine) there is no converter to start: pct files are
+// written there but not read back.
+#ifndef _WIN32
 const char* const image_converter = "/usr/bin/convert-im6.q16";
 
 // The pixels ImageMagick reads from `file`, as 8-bit RGBA (it reads a
@@ -46,9 +45,12 @@ std::vector<unsigned char> converter_pixels(const fs::path& file) {
     pclose(pipe);
     return out;
 }
+#endif
 
 TEST(image_formats, every_template_type_reads_back_with_the_pixels_written) {
+#ifndef _WIN32
     ASSERT_TRUE(fs::exists(image_converter)) << "ImageMagick's converter is missing (scripts/install-deps.sh installs it)";
+#endif
     scratch dir;
     ASSERT_FALSE(dir.path.empty());
     twinel_test::random_draws draw(7);
@@ -81,7 +83,11 @@ TEST(image_formats, every_template_type_reads_back_with_the_pixels_written) {
             ASSERT_TRUE(picture->save(file.string().c_str()));
             std::vector<unsigned char> got;
             if (std::string(type) == "pct") {
+#ifdef _WIN32
+                continue;
+#else
                 got = converter_pixels(file);
+#endif
             } else {
                 int rw = 0, rh = 0, channels = 0;
                 unsigned char* data = stbi_load(file.string().c_str(), &rw, &rh, &channels, 4);

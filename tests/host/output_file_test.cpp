@@ -5,12 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <cstring>
@@ -38,16 +40,38 @@ fs::path test_folder() {
     return dir;
 }
 
-void write_text(const fs::path& file, const std::string& text, mode_t mode = 0644) {
-    std::ofstream(file, std::ios::binary) << text;
-    fs::permissions(file, static_cast<fs::perms>(mode));
-}
-
 std::string read_text(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
     std::stringstream s;
     s << in.rdbuf();
     return s.str();
+}
+
+// Every name in the folder and below it, sorted; links are not followed.
+std::vector<std::string> listing(const fs::path& dir, const fs::path& prefix = fs::path()) {
+    std::vector<std::string> out;
+    for (const auto& e : fs::directory_iterator(dir)) {
+        const fs::path name = prefix / e.path().filename();
+        out.push_back(name.generic_string());
+        if (fs::is_directory(e.symlink_status())) {
+            const auto below = listing(e.path(), name);
+            out.insert(out.end(), below.begin(), below.end());
+        }
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+}  // namespace
+
+// Links, modes, FIFOs, sockets and privileges are POSIX's: on Windows only
+// the ordered blocks below are tested.
+#ifndef _WIN32
+namespace {
+
+void write_text(const fs::path& file, const std::string& text, mode_t mode = 0644) {
+    std::ofstream(file, std::ios::binary) << text;
+    fs::permissions(file, static_cast<fs::perms>(mode));
 }
 
 void write_whole(const std::string& path, const std::string& text) {
@@ -59,21 +83,6 @@ void write_whole(const std::string& path, const std::string& text) {
 mode_t mode_of(const fs::path& file) {
     struct stat st {};
     return ::stat(file.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
-}
-
-// Every name in the folder and below it, sorted; links are not followed.
-std::vector<std::string> listing(const fs::path& dir, const fs::path& prefix = fs::path()) {
-    std::vector<std::string> out;
-    for (const auto& e : fs::directory_iterator(dir)) {
-        const fs::path name = prefix / e.path().filename();
-        out.push_back(name.string());
-        if (fs::is_directory(e.symlink_status())) {
-            const auto below = listing(e.path(), name);
-            out.insert(out.end(), below.begin(), below.end());
-        }
-    }
-    std::sort(out.begin(), out.end());
-    return out;
 }
 
 // Runs `fn` as a user without privileges: a superuser writes into any
@@ -212,6 +221,8 @@ TEST(output_file, a_failed_or_unfinished_output_leaves_the_target_and_no_tempora
     EXPECT_EQ(listing(dir),
               (std::vector<std::string>{"kept.obj", "loop-a.obj", "loop-b.obj", "readonly", "readonly/kept.obj"}));
 }
+
+#endif  // _WIN32
 
 // Blocks made on several threads land in block order, written at their
 // offsets (a regular file) or in turn (standard output); a block that
