@@ -69,8 +69,8 @@ script_runner::script_runner(host::application& app, std::ostream& out) : app_(a
     // A user always answers: a dialog nobody answered fails the script.
     app_.set_dialogs_need_answers(true);
     if (!app_.current_scene()) app_.new_scene();
-    for (const std::string& dir : app_.resource_dirs()) {
-        const host::text_resources english(dir, host::language::english);
+    for (const host::resource_files& set : app_.resources()) {
+        const host::text_resources english(set, host::language::english);
         if (const auto* table = english.table("twinel_strings")) english_table_ = *table;
     }
 }

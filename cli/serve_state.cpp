@@ -118,8 +118,9 @@ json shape_json(host::shape& s, host::application& app, mesh_revisions& meshes) 
 json layout_json(page_session& session) {
     host::application& app = session.app();
     const host::palette& p = app.open_palette();
-    const std::string path = host::find_kxul_file(app.resource_dirs(), app.lang(), p.layout_name());
-    const host::palette_layout layout = host::read_palette_layout(path, p.layout_name());
+    const host::resource_file* file = host::find_kxul(app.resources(), app.lang(), p.layout_name());
+    if (!file) throw std::runtime_error("the palette's layout \"" + p.layout_name() + "\" is gone");
+    const host::palette_layout layout = host::read_palette_layout(*file, p.layout_name());
     int next = 0;
     json children = json::array();
     for (const host::layout_node& n : layout.children) children.push_back(node_json(n, next));

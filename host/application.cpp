@@ -85,10 +85,12 @@ string_table_interface* application::get_string_table(const char* name) {
     return nullptr;
 }
 
-void application::add_resource_dir(const std::string& dir) {
-    texts_.emplace_back(dir, lang_);
-    resource_dirs_.push_back(dir);
+void application::add_resources(resource_files resources) {
+    texts_.emplace_back(resources, lang_);
+    resources_.push_back(std::move(resources));
 }
+
+void application::add_resource_dir(const std::string& dir) { add_resources(resource_files::read_folder(dir)); }
 
 // ---- messages --------------------------------------------------------------
 
@@ -147,10 +149,10 @@ dialog_interface* application::create_dialog_interface(const kx::uuid_class& id,
                                                        dialog_handler* handler) {
     if (!handler) return nullptr;
     const std::string name = layout ? layout : "";
-    const std::string path = find_kxul_file(resource_dirs_, lang_, name);
-    if (path.empty()) return nullptr;
+    const resource_file* file = find_kxul(resources_, lang_, name);
+    if (!file) return nullptr;
     try {
-        return handed_out(new dialog(*this, id, name, read_dialog_layout(path, name), *handler));
+        return handed_out(new dialog(*this, id, name, read_dialog_layout(*file, name), *handler));
     } catch (const std::exception& e) {
         // Nothing may be thrown into the plug-in; the message window says why.
         add_line(std::string("The dialog layout could not be read: ") + e.what());
@@ -164,11 +166,9 @@ image_interface* application::create_image_interface(const char* name) {
     std::transform(file.begin(), file.end(), file.begin(), [](unsigned char c) { return std::tolower(c); });
     // A resource name is a plain name, never a path.
     if (file.find('/') != std::string::npos || file.find('\\') != std::string::npos || file == "..") return nullptr;
-    for (const std::string& dir : resource_dirs_) {
-        const std::filesystem::path path = std::filesystem::path(dir) / "images" / (file + ".tga");
-        if (std::filesystem::is_regular_file(path))
-            if (image* img = image::load(path.string())) return img;
-    }
+    for (const resource_files& set : resources_)
+        if (const resource_file* found = set.find("images/" + file + ".tga"))
+            if (image* img = image::decode(found->bytes)) return img;
     return nullptr;
 }
 
@@ -190,7 +190,7 @@ void application::load_plugin(const std::string& path) {
     const plugin_library& lib = plugins_.open(path);
     answer_file_dialogs(lib.handle(), *this);
     // Texts first: the plug-in's objects translate while they are made.
-    add_resource_dir(lib.resource_dir());
+    add_resources(lib.resources());
     plugins_.make_objects(lib, *this);
 }
 

@@ -20,6 +20,7 @@
 #include "host/element_marks.h"
 #include "host/plugin_set.h"
 #include "host/scene_observer.h"
+#include "host/resource_files.h"
 #include "host/text_resources.h"
 
 namespace host {
@@ -83,12 +84,15 @@ public:
 
     // ---- language and resources -----------------------------------------
     language lang() const { return lang_; }
-    // Adds a plug-in resource folder (texts of the application's language,
-    // message tables, images). Throws host::file_error for a malformed file.
+    // Adds a plug-in's resources (texts of the application's language,
+    // message tables, layouts, images). Throws host::file_error for a
+    // malformed text file.
+    void add_resources(resource_files resources);
+    // The same for a resource folder.
     void add_resource_dir(const std::string& dir);
-    // The resource folders in the order they were added (KXUL layouts are
-    // looked up there).
-    const std::vector<std::string>& resource_dirs() const { return resource_dirs_; }
+    // The resources in the order they were added (KXUL layouts and images
+    // are looked up there).
+    const std::vector<resource_files>& resources() const { return resources_; }
 
     // ---- message window --------------------------------------------------
     const std::vector<std::string>& message_lines() const { return lines_; }
@@ -177,7 +181,7 @@ private:
 
     language lang_;
     std::vector<text_resources> texts_;
-    std::vector<std::string> resource_dirs_;
+    std::vector<resource_files> resources_;
     std::unordered_set<std::string> interned_;
 
     std::vector<std::string> lines_;

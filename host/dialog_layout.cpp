@@ -93,10 +93,7 @@ private:
     std::set<int> ids_;
 };
 
-}  // namespace
-
-dialog_layout read_dialog_layout(const std::string& path, const std::string& name) {
-    const kxul_document doc(path);
+dialog_layout read_layout(const kxul_document& doc, const std::string& name) {
     for (const pugi::xml_node& d : doc.root().children("dialog")) {
         if (!same_name(d.attribute("id").value(), name)) continue;
         doc.only_attributes(d, {"id", "title", "default-button"});
@@ -108,6 +105,16 @@ dialog_layout read_dialog_layout(const std::string& path, const std::string& nam
         return layout;
     }
     doc.fail(doc.root(), (boost::format("no dialog \"%s\"") % name).str());
+}
+
+}  // namespace
+
+dialog_layout read_dialog_layout(const std::string& path, const std::string& name) {
+    return read_layout(kxul_document(path), name);
+}
+
+dialog_layout read_dialog_layout(const resource_file& file, const std::string& name) {
+    return read_layout(kxul_document(file), name);
 }
 
 }  // namespace host

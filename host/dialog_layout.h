@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "host/resource_files.h"
+
 #include "frame/sdk/math.h"
 
 namespace host {
@@ -50,5 +52,7 @@ struct dialog_layout {
 // missing or repeated id, a default of the wrong form, or a selection
 // default outside its items.
 dialog_layout read_dialog_layout(const std::string& path, const std::string& name);
+// The same from a resource file.
+dialog_layout read_dialog_layout(const resource_file& file, const std::string& name);
 
 }  // namespace host

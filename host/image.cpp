@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <limits>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
@@ -33,9 +34,7 @@ image::image(int width, int height) : width_(width), height_(height) {
     pixels_.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), kx::rgba8_class());
 }
 
-image* image::load(const std::string& path) {
-    int w = 0, h = 0, channels = 0;
-    stbi_uc* data = stbi_load(path.c_str(), &w, &h, &channels, 4);
+image* image::from_pixels(unsigned char* data, int w, int h) {
     if (!data) return nullptr;
     image* out = nullptr;
     if (w > 0 && h > 0 && w <= max_side && h <= max_side) {
@@ -45,6 +44,20 @@ image* image::load(const std::string& path) {
     }
     stbi_image_free(data);
     return out;
+}
+
+image* image::load(const std::string& path) {
+    int w = 0, h = 0, channels = 0;
+    stbi_uc* data = stbi_load(path.c_str(), &w, &h, &channels, 4);
+    return from_pixels(data, w, h);
+}
+
+image* image::decode(const std::string& bytes) {
+    if (bytes.empty() || bytes.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) return nullptr;
+    int w = 0, h = 0, channels = 0;
+    stbi_uc* data = stbi_load_from_memory(reinterpret_cast<const stbi_uc*>(bytes.data()), static_cast<int>(bytes.size()),
+                                          &w, &h, &channels, 4);
+    return from_pixels(data, w, h);
 }
 
 void image::set_pixel(int x, int y, const kx::rgba8_class& colour) {

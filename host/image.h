@@ -21,6 +21,8 @@ public:
     // The image in `path` (any format stb_image reads) as a counted
     // reference, or null when the file is missing or unreadable.
     static image* load(const std::string& path);
+    // The same from the bytes of such a file.
+    static image* decode(const std::string& bytes);
 
     int get_width() override { return width_; }
     int get_height() override { return height_; }
@@ -39,6 +41,9 @@ public:
     void on_saved(std::function<void(const std::string&)> saved) { saved_ = std::move(saved); }
 
 private:
+    // The decoded RGBA pixels as an image (null when none or too large);
+    // frees them in any case.
+    static image* from_pixels(unsigned char* data, int w, int h);
     int width_;
     int height_;
     std::vector<kx::rgba8_class> pixels_;  // row by row from the top

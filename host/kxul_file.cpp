@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -18,24 +17,25 @@ bool same_name(const std::string& a, const std::string& b) {
            });
 }
 
-std::string find_kxul_file(const std::vector<std::string>& resource_dirs, language lang, const std::string& name) {
-    namespace fs = std::filesystem;
+const resource_file* find_kxul(const std::vector<resource_files>& resources, language lang, const std::string& name) {
     // A layout name is a plain name, never a path.
-    if (name.empty() || name.find_first_of("/\\") != std::string::npos || name == "." || name == "..") return {};
+    if (name.empty() || name.find_first_of("/\\") != std::string::npos || name == "." || name == "..") return nullptr;
     const std::string wanted = name + ".kxul";
-    for (const std::string& dir : resource_dirs) {
-        const fs::path folder = fs::path(dir) / language_folder(lang);
-        std::error_code ec;
-        if (!fs::is_directory(folder, ec)) continue;
-        // Sorted, so that two files differing only in case resolve the same
-        // way on every system.
-        std::vector<fs::path> found;
-        for (const auto& entry : fs::directory_iterator(folder, ec))
-            if (entry.is_regular_file(ec) && same_name(entry.path().filename().string(), wanted))
-                found.push_back(entry.path());
-        if (!found.empty()) return std::min_element(found.begin(), found.end())->string();
+    const std::string folder = language_folder(lang);
+    for (const resource_files& set : resources) {
+        // In the order of names, so that two files differing only in case
+        // resolve the same way on every system.
+        for (const resource_file* file : set.in_folder(folder))
+            if (same_name(file->relative.substr(folder.size() + 1), wanted)) return file;
     }
-    return {};
+    return nullptr;
+}
+
+std::string find_kxul_file(const std::vector<std::string>& resource_dirs, language lang, const std::string& name) {
+    std::vector<resource_files> sets;
+    for (const std::string& dir : resource_dirs) sets.push_back(resource_files::read_folder(dir));
+    const resource_file* file = find_kxul(sets, lang, name);
+    return file ? file->name : std::string();
 }
 
 kxul_document::kxul_document(const std::string& path) : path_(path) {
@@ -44,11 +44,17 @@ kxul_document::kxul_document(const std::string& path) : path_(path) {
     std::ostringstream buffer;
     buffer << in.rdbuf();
     text_ = buffer.str();
+    parse();
+}
+
+kxul_document::kxul_document(const resource_file& file) : path_(file.name), text_(file.bytes) { parse(); }
+
+void kxul_document::parse() {
     for (std::size_t i = 0; i < text_.size(); ++i)
         if (text_[i] == '\n') line_ends_.push_back(static_cast<std::ptrdiff_t>(i));
     const pugi::xml_parse_result parsed = doc_.load_buffer(text_.data(), text_.size());
-    if (!parsed) throw file_error(path, line_at(parsed.offset), parsed.description());
-    if (std::string(root().name()) != "kxul") throw file_error(path, 0, "the root element is not <kxul>");
+    if (!parsed) throw file_error(path_, line_at(parsed.offset), parsed.description());
+    if (std::string(root().name()) != "kxul") throw file_error(path_, 0, "the root element is not <kxul>");
 }
 
 int kxul_document::line_at(std::ptrdiff_t offset) const {

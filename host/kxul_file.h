@@ -8,13 +8,18 @@
 
 #include <pugixml.hpp>
 
+#include "host/resource_files.h"
 #include "host/text_resources.h"
 
 namespace host {
 
-// The file "<name>.kxul" of <dir>/<language folder>, the name compared
-// without regard to case, from the first of `resource_dirs` that has one.
-// Empty when none has it, or when `name` is not a plain file name.
+// The file "<name>.kxul" of the language's folder, the name compared
+// without regard to case (the first in the order of names where several
+// match), from the first of `resources` that has one. Null when none has
+// it, or when `name` is not a plain file name.
+const resource_file* find_kxul(const std::vector<resource_files>& resources, language lang, const std::string& name);
+
+// The same from resource folders: the path of the file, empty when none.
 std::string find_kxul_file(const std::vector<std::string>& resource_dirs, language lang, const std::string& name);
 
 // Whether two names are equal without regard to (ASCII) case.
@@ -26,11 +31,13 @@ public:
     // Reads and parses `path`; throws host::file_error (with the line of a
     // syntax error) when it cannot, or when its root is not <kxul>.
     explicit kxul_document(const std::string& path);
+    // Parses a resource file, named in errors by its name.
+    explicit kxul_document(const resource_file& file);
     kxul_document(const kxul_document&) = delete;
     kxul_document& operator=(const kxul_document&) = delete;
 
     pugi::xml_node root() const { return doc_.document_element(); }
-    const std::string& path() const { return path_; }
+    const std::string& path() const { return path_; }  // or the resource's name
     // 1-based line of a node in the file.
     int line_of(const pugi::xml_node& node) const;
     // Throws host::file_error naming the file and the node's line.
@@ -47,6 +54,7 @@ public:
     void only_attributes(const pugi::xml_node& node, const std::vector<std::string>& allowed) const;
 
 private:
+    void parse();
     int line_at(std::ptrdiff_t offset) const;
 
     std::string path_;

@@ -110,11 +110,11 @@ bool palette::load_layout(const char* name) {
         return false;
     };
     if (layout_loaded_) return refuse("the palette has its layout already");
-    const std::string path = find_kxul_file(app_.resource_dirs(), app_.lang(), wanted);
-    if (path.empty()) return refuse("no resource folder has it");
+    const resource_file* file = find_kxul(app_.resources(), app_.lang(), wanted);
+    if (!file) return refuse("no resource folder has it");
     palette_layout layout;
     try {
-        layout = read_palette_layout(path, wanted);
+        layout = read_palette_layout(*file, wanted);
     } catch (const std::exception& e) {
         return refuse(e.what());
     }

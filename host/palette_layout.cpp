@@ -187,10 +187,7 @@ extent stack(const std::vector<layout_node>& nodes, bool vertical) {
     return total;
 }
 
-}  // namespace
-
-palette_layout read_palette_layout(const std::string& path, const std::string& name) {
-    const kxul_document doc(path);
+palette_layout read_layout(const kxul_document& doc, const std::string& name) {
     for (const pugi::xml_node& p : doc.root().children("palette")) {
         if (!same_name(p.attribute("id").value(), name)) continue;
         doc.only_attributes(p, {"id", "vartical", "margins"});
@@ -205,6 +202,16 @@ palette_layout read_palette_layout(const std::string& path, const std::string& n
         return layout;
     }
     doc.fail(doc.root(), (boost::format("no palette \"%s\"") % name).str());
+}
+
+}  // namespace
+
+palette_layout read_palette_layout(const std::string& path, const std::string& name) {
+    return read_layout(kxul_document(path), name);
+}
+
+palette_layout read_palette_layout(const resource_file& file, const std::string& name) {
+    return read_layout(kxul_document(file), name);
 }
 
 std::vector<const layout_node*> layout_controls(const palette_layout& layout) {

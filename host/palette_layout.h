@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+#include "host/resource_files.h"
+
 #include "frame/sdk/uuid.h"
 
 namespace host {
@@ -53,6 +55,8 @@ struct palette_layout {
 // unreadable file, a missing palette, an unknown element or attribute, a
 // control without an id, or a malformed value.
 palette_layout read_palette_layout(const std::string& path, const std::string& name);
+// The same from a resource file.
+palette_layout read_palette_layout(const resource_file& file, const std::string& name);
 
 // The controls (every node but boxes) in layout order: depth first, a
 // group or tab before what it holds.

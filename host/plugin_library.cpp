@@ -3,7 +3,6 @@
 #include <cctype>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <stdexcept>
 #include <utility>
 
@@ -13,7 +12,6 @@
 #include <dlfcn.h>
 #endif
 
-#include "host/temp_folder.h"
 
 namespace host {
 namespace {
@@ -32,66 +30,52 @@ void close_library(void* handle) { ::FreeLibrary(static_cast<HMODULE>(handle)); 
 
 // The DLL's resources as the files of the resources folder they were made
 // from: type KXUL in en/ or ja/ by their language, TARGA in images/, each
-// named by its resource name in lower case with the type's extension.
-struct resource_copy {
+// named by its resource name in lower case with the type's extension. They
+// are read from the loaded module, so nothing is written to disk.
+struct resource_reading {
     HMODULE module;
-    std::filesystem::path folder;
-    const wchar_t* type;
+    resource_files* out;
+    std::string library;
     std::string extension;
     std::string error;
 };
 
-BOOL CALLBACK copy_language(HMODULE module, LPCWSTR type, LPCWSTR name, WORD language, LONG_PTR context) {
-    auto& copy = *reinterpret_cast<resource_copy*>(context);
+BOOL CALLBACK read_language(HMODULE module, LPCWSTR type, LPCWSTR name, WORD language, LONG_PTR context) {
+    auto& reading = *reinterpret_cast<resource_reading*>(context);
     if (IS_INTRESOURCE(name)) return TRUE;
     std::string file;
     for (const wchar_t* c = name; *c; ++c) file += static_cast<char>(std::tolower(static_cast<unsigned char>(*c)));
-    std::filesystem::path dir = copy.folder;
-    if (copy.extension == ".tga") dir /= "images";
-    else if (PRIMARYLANGID(language) == LANG_JAPANESE) dir /= "ja";
-    else dir /= "en";
+    const char* folder = reading.extension == ".tga"                 ? "images"
+                         : PRIMARYLANGID(language) == LANG_JAPANESE ? "ja"
+                                                                    : "en";
     const HRSRC found = ::FindResourceExW(module, type, name, language);
     const HGLOBAL loaded = found ? ::LoadResource(module, found) : nullptr;
     const void* bytes = loaded ? ::LockResource(loaded) : nullptr;
     if (!bytes) {
-        copy.error = "cannot read the resource " + file;
+        reading.error = "cannot read the resource " + file;
         return FALSE;
     }
-    std::error_code ec;
-    std::filesystem::create_directories(dir, ec);
-    std::ofstream out(dir / (file + copy.extension), std::ios::binary);
-    out.write(static_cast<const char*>(bytes), static_cast<std::streamsize>(::SizeofResource(module, found)));
-    if (!out.flush()) {
-        copy.error = "cannot copy the resource " + file + " into " + dir.string();
-        return FALSE;
-    }
+    const std::string relative = std::string(folder) + "/" + file + reading.extension;
+    reading.out->add({relative, reading.library + "(" + relative + ")",
+                      std::string(static_cast<const char*>(bytes), ::SizeofResource(module, found))});
     return TRUE;
 }
 
-BOOL CALLBACK copy_name(HMODULE module, LPCWSTR type, LPWSTR name, LONG_PTR context) {
-    ::EnumResourceLanguagesW(module, type, name, copy_language, context);
-    return reinterpret_cast<resource_copy*>(context)->error.empty();
+BOOL CALLBACK read_name(HMODULE module, LPCWSTR type, LPWSTR name, LONG_PTR context) {
+    ::EnumResourceLanguagesW(module, type, name, read_language, context);
+    return reinterpret_cast<resource_reading*>(context)->error.empty();
 }
 
-// Copies the resources of `module` into a new folder of the temporary
-// folder; its path. Throws std::runtime_error when they cannot be copied.
-std::string copy_resources(void* module, const std::string& path) {
-    std::filesystem::path folder;
-    try {
-        folder = make_temp_folder("twinel_resources_");
-    } catch (const std::runtime_error& e) {
-        throw std::runtime_error(path + ": cannot copy out its resources: " + e.what());
-    }
+// The resources of `module`, the library at `path`. Throws
+// std::runtime_error when one cannot be read.
+resource_files read_resources(void* module, const std::string& path) {
+    resource_files out(path);
     for (const auto& [type, extension] : {std::pair{L"KXUL", ".kxul"}, std::pair{L"TARGA", ".tga"}}) {
-        resource_copy copy{static_cast<HMODULE>(module), folder, type, extension, {}};
-        ::EnumResourceNamesW(static_cast<HMODULE>(module), type, copy_name, reinterpret_cast<LONG_PTR>(&copy));
-        if (!copy.error.empty()) {
-            std::error_code ignored;
-            std::filesystem::remove_all(folder, ignored);
-            throw std::runtime_error(path + ": " + copy.error);
-        }
+        resource_reading reading{static_cast<HMODULE>(module), &out, path, extension, {}};
+        ::EnumResourceNamesW(static_cast<HMODULE>(module), type, read_name, reinterpret_cast<LONG_PTR>(&reading));
+        if (!reading.error.empty()) throw std::runtime_error(path + ": " + reading.error);
     }
-    return folder.string();
+    return out;
 }
 #else
 void* open_library(const std::string& path, std::string& why) {
@@ -127,7 +111,9 @@ plugin_library::plugin_library(const std::string& path) : path_(path) {
         is_resident = resolve<is_resident_function>(handle_, path_, "is_resident");
         create_interface = resolve<create_interface_function>(handle_, path_, "create_interface");
 #ifdef _WIN32
-        copied_resources_ = copy_resources(handle_, path_);
+        resources_ = read_resources(handle_, path_);
+#else
+        resources_ = resource_files::read_folder(resource_dir());
 #endif
     } catch (...) {
         close_library(handle_);
@@ -137,15 +123,14 @@ plugin_library::plugin_library(const std::string& path) : path_(path) {
 
 plugin_library::~plugin_library() {
     if (handle_) close_library(handle_);
-    if (!copied_resources_.empty()) {
-        std::error_code ignored;
-        std::filesystem::remove_all(copied_resources_, ignored);
-    }
 }
 
 std::string plugin_library::resource_dir() const {
-    if (!copied_resources_.empty()) return copied_resources_;
+#ifdef _WIN32
+    return path_;
+#else
     return (std::filesystem::path(path_).parent_path() / "resources").string();
+#endif
 }
 
 void* plugin_library::data_symbol(const char* name) const { return find_symbol(handle_, name); }

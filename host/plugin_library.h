@@ -5,6 +5,7 @@
 #include <string>
 
 #include "frame/sdk/entry.h"
+#include "host/resource_files.h"
 
 namespace host {
 
@@ -18,10 +19,11 @@ public:
     plugin_library& operator=(const plugin_library&) = delete;
 
     const std::string& path() const { return path_; }
-    // The folder of the library's resources: the folder "resources" beside
-    // it; on Windows, where they are inside the DLL, a private folder they
-    // were copied into when the library was loaded, removed with it.
+    // Where the library's resources are: the folder "resources" beside it;
+    // on Windows the DLL itself, which carries them.
     std::string resource_dir() const;
+    // Those resources, read when the library was loaded.
+    const resource_files& resources() const { return resources_; }
 
     get_info_function get_info = nullptr;
     has_interface_function has_interface = nullptr;
@@ -38,7 +40,7 @@ public:
 private:
     std::string path_;
     void* handle_ = nullptr;
-    std::string copied_resources_;  // Windows: the folder the DLL's resources were copied into
+    resource_files resources_;
 };
 
 }  // namespace host

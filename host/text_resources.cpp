@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cctype>
-#include <filesystem>
 #include <stdexcept>
 
 #include <pugixml.hpp>
+
+#include "host/io/file_error.h"
+#include "host/resource_files.h"
 
 namespace host {
 namespace {
@@ -15,18 +17,10 @@ std::string lower(std::string s) {
     return s;
 }
 
-// 1-based line of a byte offset in a file, for error messages.
-int line_of_offset(const std::filesystem::path& file, std::ptrdiff_t offset) {
-    FILE* f = std::fopen(file.string().c_str(), "rb");
-    if (!f) return 0;
-    int line = 1;
-    for (std::ptrdiff_t i = 0; i < offset; ++i) {
-        const int c = std::fgetc(f);
-        if (c == EOF) break;
-        if (c == '\n') ++line;
-    }
-    std::fclose(f);
-    return line;
+// 1-based line of a byte offset in a text, for error messages.
+int line_of_offset(const std::string& text, std::ptrdiff_t offset) {
+    const std::ptrdiff_t end = std::min<std::ptrdiff_t>(std::max<std::ptrdiff_t>(offset, 0), static_cast<std::ptrdiff_t>(text.size()));
+    return 1 + static_cast<int>(std::count(text.begin(), text.begin() + end, '\n'));
 }
 
 }  // namespace
@@ -39,21 +33,17 @@ language parse_language(const std::string& code) {
 
 const char* language_folder(language lang) { return lang == language::japanese ? "ja" : "en"; }
 
-text_resources::text_resources(const std::string& resource_dir, language lang) {
-    namespace fs = std::filesystem;
-    const fs::path dir = fs::path(resource_dir) / language_folder(lang);
-    std::error_code ec;
-    if (!fs::is_directory(dir, ec)) return;
-    std::vector<fs::path> files;
-    for (const auto& entry : fs::directory_iterator(dir, ec))
-        if (entry.path().extension() == ".kxul") files.push_back(entry.path());
-    std::sort(files.begin(), files.end());
-    for (const fs::path& file : files) {
+text_resources::text_resources(const std::string& resource_dir, language lang)
+    : text_resources(resource_files::read_folder(resource_dir), lang) {}
+
+text_resources::text_resources(const resource_files& resources, language lang) {
+    for (const resource_file* file : resources.in_folder(language_folder(lang))) {
+        const std::string& name = file->relative;
+        if (name.size() < 5 || name.compare(name.size() - 5, 5, ".kxul") != 0) continue;
         pugi::xml_document doc;
-        const pugi::xml_parse_result parsed = doc.load_file(file.string().c_str());
+        const pugi::xml_parse_result parsed = doc.load_buffer(file->bytes.data(), file->bytes.size());
         if (!parsed)
-            throw std::runtime_error(file.string() + ":" + std::to_string(line_of_offset(file, parsed.offset)) +
-                                     ": " + parsed.description());
+            throw file_error(file->name, line_of_offset(file->bytes, parsed.offset), parsed.description());
         for (pugi::xml_node node : doc.child("kxul").children("text"))
             for (pugi::xml_node entry : node.children("entry"))
                 texts_[entry.attribute("key").as_string()] = entry.text().as_string();

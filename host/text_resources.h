@@ -1,5 +1,5 @@
-// A plug-in's text resources as the reference host reads them: KXUL files in
-// one folder per language beside the library (resources/en, resources/ja).
+// A plug-in's text resources as the reference host reads them: the KXUL
+// files of one language folder of its resources (en/, ja/).
 //
 //   <kxul>
 //     <text id="TEXT"> <entry key="product_name">twinel</entry> ... </text>
@@ -16,6 +16,8 @@
 
 namespace host {
 
+class resource_files;
+
 enum class language { english, japanese };
 
 // "en" or "ja"; throws std::invalid_argument naming the value otherwise.
@@ -25,8 +27,11 @@ const char* language_folder(language lang);
 class text_resources {
 public:
     text_resources() = default;
-    // Reads every *.kxul file of `resource_dir`/<language folder>. A missing
-    // folder gives empty tables; a malformed file throws host::file_error.
+    // Reads every *.kxul file of the language's folder, in the order of
+    // their names. No such files give empty tables; a malformed file throws
+    // host::file_error naming it and the line.
+    text_resources(const resource_files& resources, language lang);
+    // The same for the resource folder `resource_dir`.
     text_resources(const std::string& resource_dir, language lang);
 
     // The translation of `key`, or null when the language has none.

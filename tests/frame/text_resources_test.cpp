@@ -109,4 +109,21 @@ TEST(text_resources, the_loaded_plugin_names_its_tools_and_reads_its_table_in_ja
     window->Release();
 }
 
+// The resources the host holds once the library is loaded are the files of
+// resources/, byte for byte: read from beside the library, or from a DLL's
+// resource section.
+TEST(text_resources, a_loaded_library_holds_every_resource_file_as_it_is) {
+    const host::plugin_library library(TWINEL_PLUGIN_PATH);
+    const host::resource_files folder = host::resource_files::read_folder(resources);
+    for (const char* sub : {"en", "ja", "images"}) {
+        const auto want = folder.in_folder(sub), got = library.resources().in_folder(sub);
+        ASSERT_EQ(got.size(), want.size()) << sub;
+        ASSERT_FALSE(want.empty()) << sub;
+        for (std::size_t i = 0; i < want.size(); ++i) {
+            EXPECT_EQ(got[i]->relative, want[i]->relative);
+            EXPECT_TRUE(got[i]->bytes == want[i]->bytes) << want[i]->relative;
+        }
+    }
+}
+
 }  // namespace
