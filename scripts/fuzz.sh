@@ -28,10 +28,10 @@ cmake --build "$dir" -j"$(nproc)" $build_targets
 built=$(date +%s)
 echo "fuzz: built in $((built - start)) s"
 
-passed=0
-failed=0
-summary=""
-for t in $targets; do
+# One target's run; leaves its exit status, executions and seconds in
+# $dir/$t.result.
+fuzz_one() { # target
+  t=$1
   work="$dir/corpus/$t"
   artifacts="$(pwd)/$dir/artifacts/$t/"
   mkdir -p "$work" "$artifacts"
@@ -52,14 +52,35 @@ for t in $targets; do
     "$dir/bin/${t}_fuzz" $dict -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 -max_len=16384 \
     -print_final_stats=1 -artifact_prefix="$artifacts" "$work" "fuzz/corpus/$t" >"$log" 2>&1 || status=$?
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
-  time=$(($(date +%s) - t0))
+  echo "$status ${runs:-0} $(($(date +%s) - t0))" >"$dir/$t.result"
+}
+
+# Each fuzzer runs on one core: as many run side by side as there are cores.
+cores=$(nproc)
+rm -f "$dir"/*.result
+running=0
+for t in $targets; do
+  fuzz_one "$t" &
+  running=$((running + 1))
+  if [ "$running" -ge "$cores" ]; then
+    wait
+    running=0
+  fi
+done
+wait
+
+passed=0
+failed=0
+summary=""
+for t in $targets; do
+  read -r status runs time <"$dir/$t.result"
   if [ "$status" -eq 0 ]; then
     passed=$((passed + 1))
-    line="$t: ${runs:-0} executions in $time s, no report"
+    line="$t: $runs executions in $time s, no report"
   else
     failed=$((failed + 1))
-    line="$t: FAILED (exit $status) after ${runs:-?} executions; input kept in $artifacts"
-    tail -n 60 "$log"
+    line="$t: FAILED (exit $status) after $runs executions; input kept in $(pwd)/$dir/artifacts/$t/"
+    tail -n 60 "$dir/$t.log"
   fi
   summary="$summary$line
 "
