@@ -5,7 +5,7 @@
 # that caused it is kept in <build>/artifacts/. Ends with one line per
 # target (executions, seconds) and "fuzz: N passed, N failed".
 #
-#   ./scripts/fuzz.sh                        # 20 s per target, in ./build-fuzz
+#   ./scripts/fuzz.sh                        # 20 s per target, in ./build-sanitize
 #   TWINEL_FUZZ_SECONDS=3600 ./scripts/fuzz.sh   # an hour each
 #   TWINEL_FUZZ_DIR=build-x ./scripts/fuzz.sh
 set -eu
@@ -13,14 +13,14 @@ cd "$(dirname "$0")/.."
 # clang and its libFuzzer runtime, beside the build's own packages.
 ./scripts/install-deps.sh clang libclang-rt-14-dev
 
-dir=${TWINEL_FUZZ_DIR:-build-fuzz}
+# The tree scripts/sanitize.sh builds (its fuzz targets are built there
+# already when it ran first).
+dir=${TWINEL_FUZZ_DIR:-build-sanitize}
 seconds=${TWINEL_FUZZ_SECONDS:-20}
 targets="obj_import kxul_layout edit_session scene_file gltf_import"
 
 start=$(date +%s)
-cmake -S . -B "$dir" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1" -DTWINEL_FUZZ=ON -DTWINEL_BUILD_TESTS=OFF \
-  -DTWINEL_BUILD_BENCH=OFF >/dev/null
+./scripts/configure-checks.sh "$dir"
 build_targets=""
 for t in $targets; do build_targets="$build_targets --target ${t}_fuzz"; done
 # shellcheck disable=SC2086

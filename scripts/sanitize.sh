@@ -14,8 +14,7 @@ cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh clang libclang-rt-14-dev
 dir=${TWINEL_SANITIZE_DIR:-build-sanitize}
 start=$(date +%s)
-cmake -S . -B "$dir" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1" \
-  -DTWINEL_SANITIZE=ON -DTWINEL_BUILD_BENCH=OFF >/dev/null
+./scripts/configure-checks.sh "$dir"
 cmake --build "$dir" -j"$(nproc)"
 built=$(date +%s)
 
