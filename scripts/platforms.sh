@@ -133,7 +133,8 @@ start_wine() { # prefix
   export WINEPREFIX=$1
   mkdir -p "$WINEPREFIX"
   started_prefixes="$started_prefixes $WINEPREFIX"
-  "$WINESERVER" -p </dev/null >/dev/null 2>&1
+  # (A server left running for this prefix is used as it is.)
+  "$WINESERVER" -p </dev/null >/dev/null 2>&1 || true
   "$WINELOADER64" wineboot --init </dev/null >/dev/null 2>&1
   # No display: with the null graphics driver, the first program that loads
   # user32 does not wait for a desktop process that cannot start.
@@ -244,6 +245,25 @@ compare_scripts() { # windows-build-dir wine-loader
   [ "$differing" -eq 0 ]
 }
 
+# ---- the page with the Windows command ------------------------------------------
+# tests/web/page_test.js, the page's browser test, with `twinel serve` and
+# `twinel script` run by twinel.exe under wine; the page (static files, the
+# same on every system) is the Linux build's, put beside twinel.exe. The
+# Windows build compresses nothing (Debian has no zlib for MinGW).
+run_page_test() { # windows-build-dir wine-loader
+  [ -f build/bin/web/index.html ] && [ -d build/web/node_modules ] && command -v chromium >/dev/null ||
+    { echo "the Linux build's page, its node_modules or chromium is missing" >&2; return 1; }
+  rm -rf "$1/bin/web"
+  cp -r build/bin/web "$1/bin/web"
+  wrapper="$root/$1/twinel-under-wine"
+  printf '#!/bin/sh\nexec "%s" "%s" "$@"\n' "$2" "$root/$1/bin/twinel.exe" >"$wrapper"
+  chmod +x "$wrapper"
+  (cd build && NODE_PATH="$root/build/web/node_modules" TWINEL="$wrapper" CHROMIUM="$(command -v chromium)" \
+    OUT="$root/$1/web-test" SOURCE="$root" ENCODING="" node "$root/tests/web/page_test.js" \
+    >"$root/$1/web-test.log" 2>&1) || { tail -n 20 "$root/$1/web-test.log" >&2; return 1; }
+  tail -n 1 "$1/web-test.log"
+}
+
 # ---- twinel64.dll ------------------------------------------------------------------
 mkdir -p build-w64
 start_wine "$root/build-w64/wine-prefix"
@@ -263,6 +283,9 @@ if [ "$windows_sources" = yes ] &&
   if compare_scripts build-w64 "$WINELOADER64"; then
     pass "$compared session scripts run by twinel.exe with twinel64.dll under wine64, outputs as on Linux"
   else fail "session scripts under wine64"; fi
+  if run_page_test build-w64 "$WINELOADER64"; then
+    pass "the page's browser test with twinel.exe and twinel64.dll under wine64"
+  else fail "the page's browser test under wine64"; fi
 else
   tail -n 40 build-w64/build.log >&2 || true
   fail "twinel64.dll build"
