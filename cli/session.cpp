@@ -50,8 +50,9 @@ void check_not_input(const std::string& input, const std::string& output) {
     // A device or a FIFO is never overwritten: reading and writing /dev/null
     // at once is no mistake.
     std::error_code ec;
-    if (std::filesystem::is_regular_file(std::filesystem::u8path(input), ec) && std::filesystem::exists(std::filesystem::u8path(output), ec) &&
-        std::filesystem::equivalent(std::filesystem::u8path(input), std::filesystem::u8path(output), ec))
+    const auto in = std::filesystem::u8path(input), out = std::filesystem::u8path(output);
+    if (std::filesystem::is_regular_file(in, ec) && std::filesystem::exists(out, ec) &&
+        std::filesystem::equivalent(in, out, ec))
         throw command_error("refusing to overwrite the input file " + input + " (choose another output)",
                             exit_usage);
 }
