@@ -211,7 +211,7 @@ void script_runner::expect_state(const words& w) {
         if (none != !m.face_has_uv[static_cast<std::size_t>(f)]) fail("face " + w[3] + " has UVs " + have);
         if (none) return;
         const std::vector<float> want = to_floats(w, 4);
-        const auto& uvs = w[2] == "parameter" ? m.corner_puv : m.corner_duv;
+        const auto& uvs = w[2] == "parameter" ? m.corner_puv : m.distance_uvs();
         bool same = want.size() == static_cast<std::size_t>(2 * m.face_size[static_cast<std::size_t>(f)]);
         for (std::size_t k = 0; same && k < want.size() / 2; ++k) {
             const vec2& uv = uvs[static_cast<std::size_t>(m.face_start[static_cast<std::size_t>(f)]) + k];
@@ -341,7 +341,7 @@ bool script_runner::is_state_print(const std::string& what) {
 
 std::string script_runner::uv_text(const host::mesh_data& m, int f, bool parameter) {
     if (!m.face_has_uv[static_cast<std::size_t>(f)]) return "none";
-    const auto& uvs = parameter ? m.corner_puv : m.corner_duv;
+    const auto& uvs = parameter ? m.corner_puv : m.distance_uvs();
     std::string out;
     for (int k = 0; k < m.face_size[static_cast<std::size_t>(f)]; ++k) {
         const vec2& uv = uvs[static_cast<std::size_t>(m.face_start[static_cast<std::size_t>(f)] + k)];

@@ -25,7 +25,7 @@ bool collapse_face(mesh_data& m, int f) {
         if (!verts.empty() && verts.back() == v) continue;
         verts.push_back(v);
         puv.push_back(m.corner_puv[start + static_cast<std::size_t>(k)]);
-        duv.push_back(m.corner_duv[start + static_cast<std::size_t>(k)]);
+        duv.push_back(m.distance_uvs()[start + static_cast<std::size_t>(k)]);
         for (int q = 0; q < 2; ++q)
             if (!sources[q]->empty()) kept[q].push_back((*sources[q])[start + static_cast<std::size_t>(k)]);
     }
@@ -41,7 +41,7 @@ bool collapse_face(mesh_data& m, int f) {
         m.set_face_vertices(f, count, verts.data());
         const std::size_t s = static_cast<std::size_t>(m.face_start[static_cast<std::size_t>(f)]);
         std::copy(puv.begin(), puv.end(), m.corner_puv.begin() + static_cast<std::ptrdiff_t>(s));
-        std::copy(duv.begin(), duv.end(), m.corner_duv.begin() + static_cast<std::ptrdiff_t>(s));
+        if (!m.duv_shared) std::copy(duv.begin(), duv.end(), m.corner_duv.begin() + static_cast<std::ptrdiff_t>(s));
         for (int q = 0; q < 2; ++q)
             if (!sources[q]->empty()) std::copy(kept[q].begin(), kept[q].end(), sources[q]->begin() + static_cast<std::ptrdiff_t>(s));
     }

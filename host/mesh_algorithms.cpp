@@ -127,7 +127,7 @@ void compact_faces(mesh_data& mesh, const std::vector<std::uint8_t>& keep, const
     mesh_extras& x = mesh.extras;
     cv.reserve(total);
     puv.reserve(total);
-    duv.reserve(total);
+    if (!mesh.duv_shared) duv.reserve(total);
     if (with_normals) nrm.reserve(total);
     int next = 0;
     for (int f = 0; f < nf; ++f) {
@@ -141,7 +141,7 @@ void compact_faces(mesh_data& mesh, const std::vector<std::uint8_t>& keep, const
         mesh.face_has_normals[next] = mesh.face_has_normals[f];
         for (std::int32_t k = s; k < s + n; ++k) cv.push_back(map ? (*map)[mesh.corner_vertex[k]] : mesh.corner_vertex[k]);
         puv.insert(puv.end(), mesh.corner_puv.begin() + s, mesh.corner_puv.begin() + s + n);
-        duv.insert(duv.end(), mesh.corner_duv.begin() + s, mesh.corner_duv.begin() + s + n);
+        if (!mesh.duv_shared) duv.insert(duv.end(), mesh.corner_duv.begin() + s, mesh.corner_duv.begin() + s + n);
         if (with_normals) nrm.insert(nrm.end(), mesh.corner_normal.begin() + s, mesh.corner_normal.begin() + s + n);
         if (!x.face_style.empty()) x.face_style[next] = x.face_style[f];
         if (!x.corner_uv_source.empty())
@@ -500,7 +500,7 @@ void reverse_face(mesh_data& mesh, int f) {
     const std::size_t e = s + static_cast<std::size_t>(mesh.face_size[f]);
     std::reverse(mesh.corner_vertex.begin() + s, mesh.corner_vertex.begin() + e);
     std::reverse(mesh.corner_puv.begin() + s, mesh.corner_puv.begin() + e);
-    std::reverse(mesh.corner_duv.begin() + s, mesh.corner_duv.begin() + e);
+    if (!mesh.duv_shared) std::reverse(mesh.corner_duv.begin() + s, mesh.corner_duv.begin() + e);
     if (!mesh.corner_normal.empty()) std::reverse(mesh.corner_normal.begin() + s, mesh.corner_normal.begin() + e);
     for (std::vector<std::int32_t>* source : {&mesh.extras.corner_uv_source, &mesh.extras.corner_normal_source})
         if (!source->empty()) std::reverse(source->begin() + s, source->begin() + e);
@@ -555,7 +555,7 @@ int split_face_along(mesh_data& mesh, int a, int b) {
                 if (!sources[q]->empty()) ks[q].push_back((*sources[q])[at]);
             kv.push_back(mesh.corner_vertex[at]);
             kp.push_back(mesh.corner_puv[at]);
-            kd.push_back(mesh.corner_duv[at]);
+            kd.push_back(mesh.distance_uvs()[at]);
             if (with_normals) kn.push_back(mesh.corner_normal[at]);
         }
         for (int k = 0; k <= n - gap; ++k) {
@@ -564,14 +564,14 @@ int split_face_along(mesh_data& mesh, int a, int b) {
                 if (!sources[q]->empty()) ns[q].push_back((*sources[q])[at]);
             nv.push_back(mesh.corner_vertex[at]);
             np.push_back(mesh.corner_puv[at]);
-            nd.push_back(mesh.corner_duv[at]);
+            nd.push_back(mesh.distance_uvs()[at]);
             if (with_normals) nn.push_back(mesh.corner_normal[at]);
         }
         const int m = gap + 1;
         for (int k = 0; k < m; ++k) {
             mesh.corner_vertex[s + k] = kv[k];
             mesh.corner_puv[s + k] = kp[k];
-            mesh.corner_duv[s + k] = kd[k];
+            if (!mesh.duv_shared) mesh.corner_duv[s + k] = kd[k];
             if (with_normals) mesh.corner_normal[s + k] = kn[k];
             for (int q = 0; q < 2; ++q)
                 if (!sources[q]->empty()) (*sources[q])[s + k] = ks[q][k];

@@ -1,6 +1,7 @@
 #include "host/mesh_data.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace host {
 
@@ -28,7 +29,17 @@ int mesh_data::add_edge(int v0, int v1) {
     return edge_count() - 1;
 }
 
+void mesh_data::unshare_uvs() {
+    if (!duv_shared) return;
+    corner_duv = corner_puv;
+    duv_shared = false;
+}
+
 int mesh_data::add_face(int n, const std::int32_t* vertices, const vec2* puv, const vec2* duv) {
+    // Distance UVs that differ from the parameter UVs end the sharing.
+    if (duv_shared && duv && puv &&
+        !std::equal(duv, duv + n, puv, [](const vec2& a, const vec2& b) { return std::memcmp(&a, &b, sizeof a) == 0; }))
+        unshare_uvs();
     const std::int32_t start = static_cast<std::int32_t>(corner_vertex.size());
     face_start.push_back(start);
     face_size.push_back(n);
@@ -38,7 +49,7 @@ int mesh_data::add_face(int n, const std::int32_t* vertices, const vec2* puv, co
     corner_vertex.insert(corner_vertex.end(), vertices, vertices + n);
     for (int k = 0; k < n; ++k) {
         corner_puv.push_back(puv ? puv[k] : (duv ? duv[k] : vec2()));
-        corner_duv.push_back(duv ? duv[k] : (puv ? puv[k] : vec2()));
+        if (!duv_shared) corner_duv.push_back(duv ? duv[k] : (puv ? puv[k] : vec2()));
     }
     if (!corner_normal.empty()) corner_normal.resize(corner_vertex.size());
     if (!extras.face_style.empty()) extras.face_style.push_back(-1);
@@ -55,10 +66,10 @@ void mesh_data::set_face_vertices(int f, int n, const std::int32_t* vertices) {
         const std::int32_t start = static_cast<std::int32_t>(corner_vertex.size());
         corner_vertex.resize(start + n);
         corner_puv.resize(start + n);
-        corner_duv.resize(start + n);
+        if (!duv_shared) corner_duv.resize(start + n);
         for (int k = 0; k < old_n; ++k) {
             corner_puv[start + k] = corner_puv[old_start + k];
-            corner_duv[start + k] = corner_duv[old_start + k];
+            if (!duv_shared) corner_duv[start + k] = corner_duv[old_start + k];
         }
         if (!corner_normal.empty()) corner_normal.resize(corner_vertex.size());
         for (std::vector<std::int32_t>* source : {&extras.corner_uv_source, &extras.corner_normal_source}) {
@@ -86,7 +97,7 @@ void mesh_data::compact() {
     for (int f = 0; f < face_count(); ++f) total += static_cast<std::size_t>(face_size[f]);
     cv.reserve(total);
     puv.reserve(total);
-    duv.reserve(total);
+    if (!duv_shared) duv.reserve(total);
     const bool with_normals = !corner_normal.empty();
     if (with_normals) nrm.reserve(total);
     for (int f = 0; f < face_count(); ++f) {
@@ -95,7 +106,7 @@ void mesh_data::compact() {
         face_start[f] = static_cast<std::int32_t>(cv.size());
         cv.insert(cv.end(), corner_vertex.begin() + s, corner_vertex.begin() + s + n);
         puv.insert(puv.end(), corner_puv.begin() + s, corner_puv.begin() + s + n);
-        duv.insert(duv.end(), corner_duv.begin() + s, corner_duv.begin() + s + n);
+        if (!duv_shared) duv.insert(duv.end(), corner_duv.begin() + s, corner_duv.begin() + s + n);
         if (with_normals) nrm.insert(nrm.end(), corner_normal.begin() + s, corner_normal.begin() + s + n);
         if (!extras.corner_uv_source.empty())
             uv_source.insert(uv_source.end(), extras.corner_uv_source.begin() + s,
@@ -122,7 +133,9 @@ bool mesh_data::valid() const {
     if (face_start.size() != nf || face_has_uv.size() != nf || face_selected.size() != nf ||
         face_has_normals.size() != nf)
         return false;
-    if (corner_puv.size() != corner_vertex.size() || corner_duv.size() != corner_vertex.size()) return false;
+    if (corner_puv.size() != corner_vertex.size() ||
+        corner_duv.size() != (duv_shared ? std::size_t{0} : corner_vertex.size()))
+        return false;
     if (!corner_normal.empty() && corner_normal.size() != corner_vertex.size()) return false;
     for (const auto& e : edges)
         if (e[0] < 0 || e[1] < 0 || e[0] >= static_cast<int>(nv) || e[1] >= static_cast<int>(nv)) return false;

@@ -101,7 +101,14 @@ struct mesh_data {
     // Corners, addressed through the face slots.
     std::vector<std::int32_t> corner_vertex;
     std::vector<vec2> corner_puv;  // parameter UV
-    std::vector<vec2> corner_duv;  // distance UV
+    // Distance UV. While `duv_shared` holds, every corner's distance UV is
+    // its parameter UV and this array is empty: a file with one UV set is
+    // read without a second copy of it. Read the set through
+    // `distance_uvs`; call `unshare_uvs` before writing a corner of either
+    // set. An operation that moves corners applies to both sets alike and
+    // may skip this one while it is shared.
+    std::vector<vec2> corner_duv;
+    bool duv_shared = false;
     // Explicit normals; empty while no face has any.
     std::vector<vec3> corner_normal;
 
@@ -121,6 +128,12 @@ struct mesh_data {
     // Corner k of face f.
     std::int32_t corner(int f, int k) const { return corner_vertex[face_start[f] + k]; }
     const std::int32_t* face_vertices(int f) const { return corner_vertex.data() + face_start[f]; }
+
+    // The distance UVs of all corners (the parameter UVs while shared).
+    const std::vector<vec2>& distance_uvs() const { return duv_shared ? corner_puv : corner_duv; }
+    // Gives the distance set its own array, a copy of the parameter set
+    // while they were shared.
+    void unshare_uvs();
 
     // Appends a vertex (unselected, no skin); returns its index.
     int add_vertex(const vec3& p);

@@ -166,18 +166,20 @@ void face_proxy::set_parameter_uv(const vec2* uv, void*) {
     const int f = checked();
     owner().will_change(change_kind::content);
     mesh_data& d = owner().data();
+    d.unshare_uvs();
     write_uv(d, d.corner_puv, f, uv);
 }
 
 void face_proxy::get_distance_uv(vec2* out, void*) const {
     const mesh_data& d = owner().data();
-    read_uv(d, d.corner_duv, checked(), out);
+    read_uv(d, d.distance_uvs(), checked(), out);
 }
 
 void face_proxy::set_distance_uv(const vec2* uv, void*) {
     const int f = checked();
     owner().will_change(change_kind::content);
     mesh_data& d = owner().data();
+    d.unshare_uvs();
     write_uv(d, d.corner_duv, f, uv);
 }
 

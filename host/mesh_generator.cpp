@@ -152,7 +152,7 @@ mesh_data make_polygon_soup(const mesh_data& mesh) {
         for (int k = 0; k < n; ++k) vertices[k] = soup.add_vertex(mesh.positions[mesh.corner_vertex[s + k]]);
         const bool uv = mesh.face_has_uv[f] != 0;
         puv.assign(mesh.corner_puv.begin() + s, mesh.corner_puv.begin() + s + n);
-        duv.assign(mesh.corner_duv.begin() + s, mesh.corner_duv.begin() + s + n);
+        duv.assign(mesh.distance_uvs().begin() + s, mesh.distance_uvs().begin() + s + n);
         const int g = soup.add_face(n, vertices.data(), uv ? puv.data() : nullptr, uv ? duv.data() : nullptr);
         soup.face_selected[g] = mesh.face_selected[f];
     }

@@ -74,7 +74,7 @@ mesh_data triangles_of(const mesh_data& quads) {
                 const std::size_t c = s + static_cast<std::size_t>(corners[k] % 4);
                 v[k] = quads.corner_vertex[c];
                 puv[k] = quads.corner_puv[c];
-                duv[k] = quads.corner_duv[c];
+                duv[k] = quads.distance_uvs()[c];
             }
             out.add_face(3, v, puv, duv);
         }

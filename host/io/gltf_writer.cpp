@@ -58,7 +58,7 @@ bool same_mesh(const mesh_data& a, const mesh_data& b) {
         const std::size_t sa = static_cast<std::size_t>(a.face_start[f]), sb = static_cast<std::size_t>(b.face_start[f]);
         if (std::memcmp(&a.corner_vertex[sa], &b.corner_vertex[sb], n * 4) != 0 ||
             std::memcmp(&a.corner_puv[sa], &b.corner_puv[sb], n * sizeof(vec2)) != 0 ||
-            std::memcmp(&a.corner_duv[sa], &b.corner_duv[sb], n * sizeof(vec2)) != 0 ||
+            std::memcmp(&a.distance_uvs()[sa], &b.distance_uvs()[sb], n * sizeof(vec2)) != 0 ||
             (!a.corner_normal.empty() && std::memcmp(&a.corner_normal[sa], &b.corner_normal[sb], n * sizeof(vec3)) != 0) ||
             (!a.extras.corner_uv_source.empty() &&
              std::memcmp(&a.extras.corner_uv_source[sa], &b.extras.corner_uv_source[sb], n * 4) != 0))
@@ -568,7 +568,7 @@ private:
                     key.append(reinterpret_cast<const char*>(&n), sizeof n);
                 }
                 if (p.uv0) key.append(reinterpret_cast<const char*>(&d.corner_puv[c]), sizeof(vec2));
-                if (p.uv1) key.append(reinterpret_cast<const char*>(&d.corner_duv[c]), sizeof(vec2));
+                if (p.uv1) key.append(reinterpret_cast<const char*>(&d.distance_uvs()[c]), sizeof(vec2));
                 const auto [it, added] = id_of.emplace(key, static_cast<int>(found.size()));
                 if (added) found.push_back(out_vertex{v, c, source, f});
                 corner_id.push_back(it->second);
@@ -648,7 +648,7 @@ private:
             prim.attributes[name] = add_accessor(bytes, size, nv, e, array_buffer, false);
         };
         if (p.uv0) uv("TEXCOORD_0", p.uv0_e, d.corner_puv);
-        if (p.uv1) uv("TEXCOORD_1", p.uv1_e, d.corner_duv);
+        if (p.uv1) uv("TEXCOORD_1", p.uv1_e, d.distance_uvs());
         if (p.color) {
             bytes.clear();
             const int components = p.color_e.type == TINYGLTF_TYPE_VEC3 ? 3 : 4;
@@ -894,7 +894,7 @@ private:
             p.uv0 = true;
             for (int k = 0; k < d.face_size[f]; ++k) {
                 const std::size_t c = static_cast<std::size_t>(d.face_start[f] + k);
-                p.uv1 |= !same_bits(d.corner_puv[c], d.corner_duv[c]);
+                p.uv1 |= !d.duv_shared && !same_bits(d.corner_puv[c], d.corner_duv[c]);
             }
         }
         for (std::uint8_t flag : d.extras.vertex_flags) p.color |= (flag & vertex_has_color) != 0;

@@ -920,7 +920,8 @@ mesh_data build_mesh(parsed_obj& p, const file_layout& l, std::size_t b, const s
     } else {
         mesh.corner_puv.resize(corners);
     }
-    mesh.corner_duv = mesh.corner_puv;
+    // An OBJ file has one UV set: the distance set is the same, shared.
+    mesh.duv_shared = true;
     if (!p.corner_normal.empty()) {
         auto [ids, any] = corner_ids(p.corner_normal, mesh.face_has_normals);
         if (any) {

@@ -193,8 +193,8 @@ std::vector<std::string> write_obj(const std::string& path, const std::vector<ob
             std::any_of(m.vertex_skin.begin(), m.vertex_skin.end(), [](std::int32_t s) { return s >= 0; }))
             ++skinned;
 
-        const std::vector<vec2>& uvs = uv_set == obj_uv_set::parameter ? m.corner_puv : m.corner_duv;
-        const std::vector<vec2>& other = uv_set == obj_uv_set::parameter ? m.corner_duv : m.corner_puv;
+        const std::vector<vec2>& uvs = uv_set == obj_uv_set::parameter ? m.corner_puv : m.distance_uvs();
+        const std::vector<vec2>& other = uv_set == obj_uv_set::parameter ? m.distance_uvs() : m.corner_puv;
         for (int f = 0; f < m.face_count(); ++f) {
             if (!m.face_has_uv[f]) continue;
             const std::size_t s = static_cast<std::size_t>(m.face_start[f]);

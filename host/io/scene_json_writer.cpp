@@ -327,11 +327,11 @@ private:
         inline_list(static_cast<std::size_t>(n), [&](std::size_t k) { integer(m.corner_vertex[start + k]); });
         const bool has_uv = m.face_has_uv[f] != 0;
         if (has_uv) out_ += ", \"has_uv\": true";
-        if (has_uv || !zero_uvs(m.corner_puv, start, n) || !zero_uvs(m.corner_duv, start, n)) {
+        if (has_uv || !zero_uvs(m.corner_puv, start, n) || !zero_uvs(m.distance_uvs(), start, n)) {
             out_ += ", \"puv\": ";
             corner_list(m.corner_puv, start, n);
             out_ += ", \"duv\": ";
-            corner_list(m.corner_duv, start, n);
+            corner_list(m.distance_uvs(), start, n);
         }
         if (m.face_has_normals[f]) {
             out_ += ", \"normals\": ";

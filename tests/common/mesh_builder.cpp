@@ -104,7 +104,7 @@ bool identical(const host::mesh_data& a, const host::mesh_data& b) {
            same_bits(a.face_size, b.face_size) && same_bits(a.face_has_uv, b.face_has_uv) &&
            same_bits(a.face_selected, b.face_selected) && same_bits(a.face_has_normals, b.face_has_normals) &&
            same_bits(a.corner_vertex, b.corner_vertex) && same_bits(a.corner_puv, b.corner_puv) &&
-           same_bits(a.corner_duv, b.corner_duv) && same_bits(a.corner_normal, b.corner_normal) &&
+           same_bits(a.distance_uvs(), b.distance_uvs()) && same_bits(a.corner_normal, b.corner_normal) &&
            a.garbage_corners == b.garbage_corners && a.face_flip == b.face_flip;
 }
 

@@ -9,7 +9,9 @@
 #include <random>
 #include <set>
 
+#include "host/merge_vertices.h"
 #include "host/mesh_generator.h"
+#include "tests/common/mesh_builder.h"
 
 using host::mesh_data;
 
@@ -210,7 +212,7 @@ TEST(mesh_algorithms, adjust_face_directions_restores_a_torus_with_reversed_face
     EXPECT_EQ(host::adjust_face_directions(m), reversed);
     EXPECT_EQ(m.corner_vertex, original.corner_vertex);
     EXPECT_EQ(m.corner_puv, original.corner_puv);
-    EXPECT_EQ(m.corner_duv, original.corner_duv);
+    EXPECT_EQ(m.distance_uvs(), original.distance_uvs());
     EXPECT_EQ(host::adjust_face_directions(m), 0);
 }
 
@@ -261,7 +263,7 @@ TEST(mesh_algorithms, reverse_face_moves_uvs_and_normals_with_their_corners) {
     host::reverse_face(m, 0);
     EXPECT_EQ(faces_of(m), (face_list{{3, 2, 1, 0}}));
     EXPECT_EQ(m.corner_puv, (std::vector<vec2>{{0, 1}, {1, 1}, {1, 0}, {0, 0}}));
-    EXPECT_EQ(m.corner_duv[0], vec2(0, 6));
+    EXPECT_EQ(m.distance_uvs()[0], vec2(0, 6));
     EXPECT_EQ(m.corner_normal[0], vec3(4, 0, 0));
 }
 
@@ -303,7 +305,7 @@ TEST(mesh_algorithms, split_face_along_a_quad_diagonal_carries_uvs) {
     EXPECT_EQ(faces_of(m), (face_list{{0, 1, 4}, {3, 0, 1}, {1, 2, 3}}));
     EXPECT_EQ(m.corner_puv[m.face_start[1]], vec2(0, 1));
     EXPECT_EQ(m.corner_puv[m.face_start[2] + 1], vec2(1, 1));
-    EXPECT_EQ(m.corner_duv[m.face_start[2] + 1], vec2(1, 1));
+    EXPECT_EQ(m.distance_uvs()[m.face_start[2] + 1], vec2(1, 1));
     EXPECT_TRUE(m.face_has_uv[2] && m.face_selected[2]);
     EXPECT_TRUE(m.valid());
 }
@@ -342,5 +344,84 @@ TEST(mesh_algorithms, side_index_matches_a_quadratic_reference) {
                 ASSERT_EQ(index.face_with_side(a, b), face) << a << " " << b;
                 ASSERT_EQ(index.edge_between(a, b), edge) << a << " " << b;
             }
+    }
+}
+
+// A mesh whose distance UVs share the parameter UVs' array (as an OBJ file
+// is read) must go through every edit exactly as one holding two equal
+// copies, and end the sharing only when the sets come to differ.
+TEST(mesh_algorithms, shared_distance_uvs_behave_as_their_own_copy_through_every_edit) {
+    std::mt19937 rng(7);
+    const auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
+    const auto uv = [&] { return vec2(static_cast<float>(pick(64)) / 8.0f, static_cast<float>(pick(64)) / 8.0f); };
+    for (int round = 0; round < 20; ++round) {
+        mesh_data plain;
+        for (int v = 0; v < 40; ++v)
+            plain.add_vertex(vec3(static_cast<float>(pick(4)), static_cast<float>(pick(4)), static_cast<float>(v % 3)));
+        const auto random_face = [&](std::vector<std::int32_t>& vs, std::vector<vec2>& uvs) {
+            vs.clear();
+            uvs.clear();
+            const int n = 3 + pick(4);
+            while (static_cast<int>(vs.size()) < n) {
+                const int v = pick(plain.vertex_count());
+                if (std::find(vs.begin(), vs.end(), v) == vs.end()) vs.push_back(v), uvs.push_back(uv());
+            }
+        };
+        std::vector<std::int32_t> vs;
+        std::vector<vec2> uvs, other;
+        for (int f = 0; f < 30; ++f) {
+            random_face(vs, uvs);
+            plain.add_face(static_cast<int>(vs.size()), vs.data(), uvs.data());
+        }
+        host::rebuild_edges(plain);
+        mesh_data shared = plain;
+        shared.corner_duv.clear();
+        shared.duv_shared = true;
+        for (int step = 0; step < 60; ++step) {
+            const int op = pick(round % 2 ? 11 : 10);  // odd rounds may end the sharing
+            const auto both = [&](auto&& edit) { edit(plain), edit(shared); };
+            if (op == 0 || op == 1 || op == 10) {
+                random_face(vs, uvs);
+                other = uvs;
+                if (op == 10) other[0].x += 1.0f;
+                const int n = static_cast<int>(vs.size());
+                both([&](mesh_data& m) { m.add_face(n, vs.data(), uvs.data(), op == 0 ? nullptr : other.data()); });
+            } else if (op == 2 && plain.face_count() > 0) {
+                const int f = pick(plain.face_count());
+                random_face(vs, uvs);
+                both([&](mesh_data& m) { m.set_face_vertices(f, static_cast<int>(vs.size()), vs.data()); });
+            } else if (op == 3) {
+                both([](mesh_data& m) { m.compact(); });
+            } else if (op == 4 && plain.face_count() > 0) {
+                const int f = pick(plain.face_count());
+                both([&](mesh_data& m) { host::reverse_face(m, f); });
+            } else if (op == 5 && plain.face_count() > 0) {
+                const int f = pick(plain.face_count());
+                const int a = plain.corner(f, 0), b = plain.corner(f, pick(plain.face_size[f]));
+                both([&](mesh_data& m) { host::split_face_along(m, a, b); });
+            } else if (op == 6 && plain.vertex_count() > 2) {
+                const std::vector<int> group{pick(plain.vertex_count()), pick(plain.vertex_count())};
+                both([&](mesh_data& m) { host::merge_vertices(m, group); });
+            } else if (op == 7 && plain.face_count() > 0) {
+                std::vector<std::uint8_t> faces(static_cast<std::size_t>(plain.face_count()), 0);
+                faces[static_cast<std::size_t>(pick(plain.face_count()))] = 1;
+                both([&](mesh_data& m) { host::remove_elements(m, {}, {}, faces); });
+            } else if (op == 8) {
+                both([](mesh_data& m) { host::adjust_face_directions(m); });
+            } else if (op == 9 && plain.face_count() > 0) {
+                // A corner's parameter UV written: the distance set keeps the old one.
+                const std::size_t c = static_cast<std::size_t>(plain.face_start[static_cast<std::size_t>(pick(plain.face_count()))]);
+                const vec2 w = uv();
+                both([&](mesh_data& m) {
+                    m.unshare_uvs();
+                    m.corner_puv[c] = w;
+                });
+            }
+            ASSERT_TRUE(shared.valid()) << "round " << round << " step " << step << " op " << op;
+            ASSERT_TRUE(twinel_test::identical(plain, shared)) << "round " << round << " step " << step << " op " << op;
+            if (op == 9 || op == 10) {
+                ASSERT_FALSE(shared.duv_shared) << "op " << op;
+            }
+        }
     }
 }

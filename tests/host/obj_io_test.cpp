@@ -105,7 +105,7 @@ TEST(obj_io, round_trip_keeps_vertices_faces_corner_counts_and_uvs_exactly) {
     EXPECT_EQ(faces_of(r), faces_of(m));
     EXPECT_EQ(r.face_has_uv, m.face_has_uv);
     EXPECT_EQ(r.corner_puv, m.corner_puv);
-    EXPECT_EQ(r.corner_duv, m.corner_puv);  // one set in the file feeds both
+    EXPECT_EQ(r.distance_uvs(), m.corner_puv);  // one set in the file feeds both
     EXPECT_EQ(r.edges, m.edges);
     EXPECT_TRUE(r.valid());
 
@@ -179,7 +179,7 @@ TEST(obj_io, a_file_without_objects_is_one_object_named_after_it_with_every_vert
     EXPECT_EQ(objects[0].name, "plain");
     EXPECT_EQ(xs(objects[0].mesh), (std::vector<float>{9, 0, 1, 1, 8}));
     EXPECT_EQ(faces_of(objects[0].mesh), (std::vector<std::vector<int>>{{1, 2, 3}, {1, 3}}));
-    EXPECT_EQ(objects[0].mesh.corner_duv[2], vec2(0.5f, 0.25f));
+    EXPECT_EQ(objects[0].mesh.distance_uvs()[2], vec2(0.5f, 0.25f));
     EXPECT_EQ(objects[0].mesh.edge_count(), 3);
 }
 
@@ -280,7 +280,7 @@ TEST(obj_io, nan_and_infinities_are_imported_as_they_are_and_written_back) {
     EXPECT_EQ(m.positions[3].y, inf);
     EXPECT_EQ(m.positions[3].z, 2.0f);
     EXPECT_TRUE(std::isnan(m.corner_puv[0].x));
-    EXPECT_EQ(m.corner_duv[2].y, -inf);
+    EXPECT_EQ(m.distance_uvs()[2].y, -inf);
 
     // Written back in the same words; finite values stay bit-exact.
     const std::string out = (dir / "back.obj").string();

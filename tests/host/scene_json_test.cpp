@@ -246,7 +246,7 @@ private:
             for (int k = 0; k < a.face_size[f]; ++k) {
                 const std::size_t ca = static_cast<std::size_t>(a.face_start[f] + k), cb = static_cast<std::size_t>(b.face_start[f] + k);
                 if (a.corner_vertex[ca] != b.corner_vertex[cb] || !same(a.corner_puv[ca], b.corner_puv[cb]) ||
-                    !same(a.corner_duv[ca], b.corner_duv[cb]))
+                    !same(a.distance_uvs()[ca], b.distance_uvs()[cb]))
                     return "corner " + std::to_string(k) + " of face " + std::to_string(f);
                 if (a.face_has_normals[f] && !same(a.corner_normal[ca], b.corner_normal[cb])) return "normals of face " + std::to_string(f);
             }

@@ -43,7 +43,7 @@ struct fan {
     // The distance (or parameter) UV of face f's corner k.
     vec2 uv(int f, int k, bool distance = true) {
         const host::mesh_data& d = t.data();
-        const auto& set = distance ? d.corner_duv : d.corner_puv;
+        const auto& set = distance ? d.distance_uvs() : d.corner_puv;
         return set[static_cast<std::size_t>(d.face_start[static_cast<std::size_t>(f)] + k)];
     }
     test_scene t;
@@ -106,10 +106,10 @@ TEST(uv_editing, separate_moves_each_corner_a_quarter_towards_its_faces_centroid
     polygon.separate_uv(1);
     const host::mesh_data& d = t.data();
     const auto at = [&](int f, int k) { return static_cast<std::size_t>(d.face_start[static_cast<std::size_t>(f)] + k); };
-    EXPECT_EQ(d.corner_duv[at(0, 2)], vec2(0.875f, 0.875f));
-    EXPECT_EQ(d.corner_duv[at(1, 3)], vec2(1.125f, 0.875f)) << "the shared UV splits into one per face";
-    EXPECT_EQ(d.corner_duv[at(0, 0)], vec2(0.0f, 0.0f));
-    EXPECT_EQ(d.corner_duv[at(2, 0)], vec2(2.0f, 0.0f)) << "a face away from the vertex";
+    EXPECT_EQ(d.distance_uvs()[at(0, 2)], vec2(0.875f, 0.875f));
+    EXPECT_EQ(d.distance_uvs()[at(1, 3)], vec2(1.125f, 0.875f)) << "the shared UV splits into one per face";
+    EXPECT_EQ(d.distance_uvs()[at(0, 0)], vec2(0.0f, 0.0f));
+    EXPECT_EQ(d.distance_uvs()[at(2, 0)], vec2(2.0f, 0.0f)) << "a face away from the vertex";
     EXPECT_EQ(d.corner_puv[at(0, 2)], vec2(1.0f, 1.0f)) << "the parameter set";
 }
 
