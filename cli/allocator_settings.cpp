@@ -1,5 +1,9 @@
 #include "cli/allocator_settings.h"
 
+// Any C library header defines __GLIBC__ (through <features.h>); without
+// one the test below would silently turn the settings off.
+#include <cstdlib>
+
 #if defined(__linux__) && defined(__GLIBC__)
 #include <malloc.h>
 #endif
