@@ -13,6 +13,7 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <future>
 #include <limits>
 #include <map>
 #include <thread>
@@ -596,20 +597,14 @@ parsed_obj join(std::vector<chunk>& chunks, const std::string& file) {
     if (nv > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()) ||
         nc > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
         throw file_error(file, 0, "too many vertices or face corners for one file");
-    p.positions.reserve(nv);
-    p.texcoords.reserve(nt);
-    p.normals.reserve(nn);
-    p.face_start.reserve(nf + 1);
-    p.corner_vertex.reserve(nc);
     p.polyline_refs.reserve(np);
 
-    std::int64_t line_base = 0;
-    for (chunk& c : chunks) {
-        const auto vb = static_cast<std::int64_t>(p.positions.size());
-        const auto tb = static_cast<std::int64_t>(p.texcoords.size());
-        const auto nb = static_cast<std::int64_t>(p.normals.size());
-        const auto fb = static_cast<std::int64_t>(p.face_start.size() - 1);
-        const auto cb = static_cast<std::int64_t>(p.corner_vertex.size());
+    // First, in file order: the first error, relative indices, and the
+    // small arrays.
+    std::int64_t line_base = 0, vb = 0, tb = 0, nb = 0, fb = 0;
+    std::vector<std::size_t> corners(chunks.size());
+    for (std::size_t i = 0; i < chunks.size(); ++i) {
+        chunk& c = chunks[i];
         const auto pb = static_cast<std::int64_t>(p.polyline_refs.size());
         // Relative indices: the first one out of range may come before the
         // chunk's own first malformed line.
@@ -641,18 +636,6 @@ parsed_obj join(std::vector<chunk>& chunks, const std::string& file) {
         append_optional(p.texcoord_size, c.texcoord_size, static_cast<std::size_t>(tb), c.texcoords.size(),
                         std::uint8_t(2), any_tsize);
         append_optional(p.texcoord_w, c.texcoord_w, static_cast<std::size_t>(tb), c.texcoords.size(), 0.0f, any_tsize);
-        move_append(p.positions, c.positions);
-        move_append(p.texcoords, c.texcoords);
-        move_append(p.normals, c.normals);
-        for (std::int32_t s : c.face_size) p.face_start.push_back(p.face_start.back() + s);
-        std::vector<std::int32_t>().swap(c.face_size);
-        // Positive indices were absolute already (counted from the file's
-        // start), relative ones resolved above: both are global now.
-        move_append(p.corner_vertex, c.corner_vertex);
-        if (any_ct) append_optional(p.corner_texcoord, c.corner_texcoord, static_cast<std::size_t>(cb),
-                                    p.corner_vertex.size() - static_cast<std::size_t>(cb), std::int32_t(-1), true);
-        if (any_cn) append_optional(p.corner_normal, c.corner_normal, static_cast<std::size_t>(cb),
-                                    p.corner_vertex.size() - static_cast<std::size_t>(cb), std::int32_t(-1), true);
         move_append(p.polyline_refs, c.polyline_refs);
         for (chunk_event& ev : c.events) {
             ev.face += fb;
@@ -667,6 +650,49 @@ parsed_obj join(std::vector<chunk>& chunks, const std::string& file) {
         p.extra_texcoord_numbers += c.extra_texcoord_numbers;
         p.polyline_texcoords += c.polyline_texcoords;
         line_base += c.lines;
+        vb += static_cast<std::int64_t>(c.positions.size());
+        tb += static_cast<std::int64_t>(c.texcoords.size());
+        nb += static_cast<std::int64_t>(c.normals.size());
+        fb += static_cast<std::int64_t>(c.face_size.size());
+        corners[i] = c.corner_vertex.size();
+    }
+
+    // Then the large arrays, each one by itself, in two groups of about
+    // equal bytes on two threads: their first touch of new memory is most
+    // of a large file's join. Positive indices were absolute already
+    // (counted from the file's start), relative ones resolved above: both
+    // are global now.
+    const auto elements = [&] {
+        p.texcoords.reserve(nt);
+        p.normals.reserve(nn);
+        p.face_start.reserve(nf + 1);
+        for (chunk& c : chunks) {
+            move_append(p.texcoords, c.texcoords);
+            move_append(p.normals, c.normals);
+            for (std::int32_t s : c.face_size) p.face_start.push_back(p.face_start.back() + s);
+            std::vector<std::int32_t>().swap(c.face_size);
+        }
+    };
+    const auto corner_arrays = [&] {
+        p.positions.reserve(nv);
+        p.corner_vertex.reserve(nc);
+        std::size_t cb = 0;
+        for (std::size_t i = 0; i < chunks.size(); ++i) {
+            chunk& c = chunks[i];
+            move_append(p.positions, c.positions);
+            move_append(p.corner_vertex, c.corner_vertex);
+            if (any_ct) append_optional(p.corner_texcoord, c.corner_texcoord, cb, corners[i], std::int32_t(-1), true);
+            if (any_cn) append_optional(p.corner_normal, c.corner_normal, cb, corners[i], std::int32_t(-1), true);
+            cb += corners[i];
+        }
+    };
+    if (nc + nt > (std::size_t{1} << 20) && std::thread::hardware_concurrency() > 1) {
+        auto other = std::async(std::launch::async, elements);
+        corner_arrays();
+        other.get();
+    } else {
+        elements();
+        corner_arrays();
     }
     return p;
 }

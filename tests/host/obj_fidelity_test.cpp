@@ -164,6 +164,42 @@ TEST(obj_fidelity, pieces_and_relative_indices_read_like_one_piece) {
     }
 }
 
+TEST(obj_fidelity, pieces_with_and_without_corner_records_join_in_file_order) {
+    // A file of several pieces: quads with texture coordinates first, then
+    // with normals only, then with neither, each kind spanning pieces.
+    std::string text;
+    const int rows = 60000;
+    for (int i = 0; i <= rows; ++i)
+        for (int y = 0; y < 2; ++y)
+            text += "v " + std::to_string(i) + " " + std::to_string(y) + " 0\nvt 0." + std::to_string(2 * i + y + 1) +
+                    " 1\nvn 0 0 1\n";
+    const auto corner = [](int v, int kind) {
+        const std::string n = std::to_string(v);
+        return kind == 0 ? n + "/" + n : kind == 1 ? n + "//" + n : n;
+    };
+    for (int i = 0; i < rows; ++i) {
+        const int kind = i * 3 / rows, a = 2 * i + 1;
+        text += "f " + corner(a, kind) + " " + corner(a + 2, kind) + " " + corner(a + 3, kind) + " " + corner(a + 1, kind) + "\n";
+    }
+    ASSERT_GT(text.size(), 4u << 20);
+    const host::obj_contents c = host::read_obj_contents_text(text, "kinds.obj", "k");
+    ASSERT_EQ(c.objects.size(), 1u);
+    const host::mesh_data& m = c.objects[0].mesh;
+    ASSERT_EQ(m.face_count(), rows);
+    ASSERT_EQ(m.corner_normal.size(), m.corner_vertex.size());
+    for (int f = 0; f < rows; ++f) {
+        const int kind = f * 3 / rows;
+        const std::size_t s = static_cast<std::size_t>(m.face_start[f]);
+        ASSERT_EQ(m.face_size[f], 4);
+        ASSERT_EQ(m.corner_vertex[s + 1], 2 * f + 2) << f;
+        ASSERT_EQ(m.face_has_uv[f], kind == 0 ? 1 : 0) << f;
+        ASSERT_EQ(m.face_has_normals[f], kind == 1 ? 1 : 0) << f;
+        if (kind == 0) {
+            ASSERT_EQ(m.corner_puv[s + 2].x, std::stof("0." + std::to_string(2 * f + 4))) << f;
+        }
+    }
+}
+
 TEST(obj_fidelity, floats_are_written_as_the_reference_writes_them) {
     std::mt19937 rng(7);
     std::string fast, slow;
