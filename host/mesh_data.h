@@ -106,7 +106,7 @@ struct mesh_data {
     // read without a second copy of it. Read the set through
     // `distance_uvs`; call `unshare_uvs` before writing a corner of either
     // set. An operation that moves corners applies to both sets alike and
-    // may skip this one while it is shared.
+    // leaves this one alone while it is shared.
     std::vector<vec2> corner_duv;
     bool duv_shared = false;
     // Explicit normals; empty while no face has any.

@@ -894,7 +894,7 @@ private:
             p.uv0 = true;
             for (int k = 0; k < d.face_size[f]; ++k) {
                 const std::size_t c = static_cast<std::size_t>(d.face_start[f] + k);
-                p.uv1 |= !d.duv_shared && !same_bits(d.corner_puv[c], d.corner_duv[c]);
+                p.uv1 |= !same_bits(d.corner_puv[c], d.distance_uvs()[c]);
             }
         }
         for (std::uint8_t flag : d.extras.vertex_flags) p.color |= (flag & vertex_has_color) != 0;
