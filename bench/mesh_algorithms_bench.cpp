@@ -13,6 +13,7 @@
 #include "host/mesh_algorithms.h"
 #include "host/mesh_generator.h"
 #include "host/io/obj_format.h"
+#include "cli/allocator_settings.h"
 
 namespace {
 
@@ -111,4 +112,13 @@ BENCHMARK(import_and_analyse)->Arg(1000000)->Unit(benchmark::kMillisecond)->MinT
 
 }  // namespace
 
-BENCHMARK_MAIN();
+// The heap as the twinel command sets it up, so that reading and writing
+// are timed as a user's command runs them.
+int main(int argc, char** argv) {
+    cli::tune_allocator();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

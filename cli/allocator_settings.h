@@ -6,11 +6,13 @@
 // allocator maps anew is zero-filled page by page by the kernel: a third of
 // the time of reading, pairing and writing such a mesh went there.
 //
-// Transparent huge pages (glibc.malloc.hugetlb=1) were tried and are not
-// asked for: on a virtual machine whose recently freed memory is in small
-// pieces, huge pages come from memory the host has not backed yet, and
-// `twinel pair` on the million-vertex torus took 0.85 to 1.2 s with them
-// against 0.77 to 0.78 s without (six runs each, interleaved).
+// On the paravirtualised machines we measure on, a page fault costs about
+// 10 us whether or not the memory was used before, so filling 200 MB page
+// by page took half a second. The heap therefore takes address space in
+// advance marked for transparent huge pages (one fault per 2 MiB). On an
+// earlier kind of machine huge pages were slower (they came from memory its
+// host had not backed yet); a user who finds them so sets
+// GLIBC_TUNABLES=glibc.malloc.hugetlb=0, which leaves the heap alone.
 #pragma once
 
 namespace cli {
@@ -20,7 +22,10 @@ namespace cli {
 // phase reuses them instead of having new pages mapped and zeroed (the
 // memory goes back to the system when the process ends); one arena serves
 // all threads, so what the reader's threads free is reused by the pairing
-// too.
+// too; and 768 MiB of address space (not memory: nothing is touched) is
+// taken for the heap in advance, marked for huge pages. Not done where the
+// user set glibc.malloc.hugetlb, under strict overcommit, or under the
+// address sanitizer.
 void tune_allocator();
 
 }  // namespace cli
