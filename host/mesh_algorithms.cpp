@@ -346,8 +346,13 @@ void rebuild_edges(mesh_data& mesh) {
         }
     std::sort(selected.begin(), selected.end());
 
+    // The edge arrays at their final size at once: grown by doubling, a
+    // large mesh's would leave holes the next arrays do not fit.
+    const auto edge_count = static_cast<std::size_t>(std::count(first_use.begin(), first_use.end(), std::uint8_t(1)));
     mesh.edges.clear();
     mesh.edge_selected.clear();
+    mesh.edges.reserve(edge_count);
+    mesh.edge_selected.reserve(edge_count);
     std::size_t side = 0;
     for_each_side(mesh, [&](std::int32_t a, std::int32_t b) {
         if (a == b || !first_use[side++]) return;
