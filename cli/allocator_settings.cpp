@@ -20,7 +20,7 @@ namespace {
 
 // The user's own word on huge pages (GLIBC_TUNABLES=glibc.malloc.hugetlb=N)
 // wins: glibc then does what they asked and the heap is left alone.
-[[maybe_unused]] bool user_chose_huge_pages() {
+bool user_chose_huge_pages() {
     const char* tunables = std::getenv("GLIBC_TUNABLES");
     return tunables != nullptr && std::strstr(tunables, "glibc.malloc.hugetlb") != nullptr;
 }
@@ -28,7 +28,7 @@ namespace {
 // Address space the heap takes in advance counts as committed memory where
 // the kernel keeps strict accounts (vm.overcommit_memory = 2): there it
 // could refuse other programs memory, so nothing is reserved.
-[[maybe_unused]] bool strict_overcommit() {
+bool strict_overcommit() {
     std::FILE* mode = std::fopen("/proc/sys/vm/overcommit_memory", "r");
     if (mode == nullptr) return false;
     const bool strict = std::fgetc(mode) == '2';
@@ -39,7 +39,7 @@ namespace {
 // Grows the heap by `bytes` of address space, marks the whole 2 MiB pages
 // in it for huge pages and hands it back to the heap's free top, untouched.
 // Returns false when the kernel has no huge pages to offer.
-[[maybe_unused]] bool reserve_huge_page_heap(std::size_t bytes) {
+bool reserve_huge_page_heap(std::size_t bytes) {
     constexpr std::uintptr_t huge = std::uintptr_t(2) << 20;
     // No mapping of its own for this one block: it must extend the heap.
     ::mallopt(M_MMAP_MAX, 0);
@@ -57,20 +57,31 @@ namespace {
 
 }  // namespace
 
+bool heap_takes_huge_pages() {
+#if defined(__linux__) && defined(__GLIBC__)
+#if defined(__SANITIZE_ADDRESS__)
+    return false;  // the address sanitizer would shadow all of it
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+    return false;
+#endif
+#endif
+    return sizeof(void*) == 8 && !user_chose_huge_pages() && !strict_overcommit();
+#else
+    return false;
+#endif
+}
+
 void tune_allocator() {
 #if defined(__linux__) && defined(__GLIBC__)
     ::mallopt(M_MMAP_THRESHOLD, 32 << 20);  // glibc's largest
     ::mallopt(M_TRIM_THRESHOLD, 1 << 30);
     ::mallopt(M_ARENA_MAX, 1);
-#if !defined(__SANITIZE_ADDRESS__)
     // A page fault on this kind of virtual machine costs about 10 us, so a
     // million-vertex mesh spent half a second in faults for its first 200 MB.
     // Address space for the heap is taken in advance and marked for 2 MiB
     // pages: the first fill of a large array then faults once per 2 MiB.
-    // (The address sanitizer would shadow all of it, so not under it.)
-    if (sizeof(void*) == 8 && !user_chose_huge_pages() && !strict_overcommit())
-        reserve_huge_page_heap(std::size_t(768) << 20);
-#endif
+    if (heap_takes_huge_pages()) reserve_huge_page_heap(std::size_t(768) << 20);
 #endif
 }
 

@@ -28,4 +28,9 @@ namespace cli {
 // address sanitizer.
 void tune_allocator();
 
+// Whether tune_allocator reserves the heap in huge pages here: 64-bit
+// glibc, the user has not set glibc.malloc.hugetlb, no strict overcommit,
+// no address sanitizer.
+bool heap_takes_huge_pages();
+
 }  // namespace cli
