@@ -676,8 +676,6 @@ parsed_obj join(std::vector<chunk>& chunks, const std::string& file) {
     const auto corner_arrays = [&] {
         p.positions.reserve(nv);
         p.corner_vertex.reserve(nc);
-        if (any_ct) p.corner_texcoord.reserve(nc);
-        if (any_cn) p.corner_normal.reserve(nc);
         std::size_t cb = 0;
         for (std::size_t i = 0; i < chunks.size(); ++i) {
             chunk& c = chunks[i];
