@@ -328,6 +328,7 @@ void rebuild_edges(mesh_data& mesh) {
     // A vertex pair is used first by the first side under its lower vertex
     // that reaches its higher vertex.
     std::vector<std::uint8_t> first_use(sides, 0);
+    std::size_t edge_count = 0;
     {
         std::vector<std::int32_t> seen(static_cast<std::size_t>(nv), -1);
         for (std::int32_t lo = 0; lo < nv; ++lo)
@@ -335,6 +336,7 @@ void rebuild_edges(mesh_data& mesh) {
                 if (seen[higher[at]] != lo) {
                     seen[higher[at]] = lo;
                     first_use[number[at]] = 1;
+                    ++edge_count;
                 }
     }
 
@@ -348,7 +350,6 @@ void rebuild_edges(mesh_data& mesh) {
 
     // The edge arrays at their final size at once: grown by doubling, a
     // large mesh's would leave holes the next arrays do not fit.
-    const auto edge_count = static_cast<std::size_t>(std::count(first_use.begin(), first_use.end(), std::uint8_t(1)));
     mesh.edges.clear();
     mesh.edge_selected.clear();
     mesh.edges.reserve(edge_count);
