@@ -16,6 +16,7 @@
 #include <future>
 #include <limits>
 #include <map>
+#include <numeric>
 #include <thread>
 
 #include <boost/format.hpp>
@@ -184,6 +185,12 @@ struct chunk {
     std::vector<std::int32_t> face_size;
     std::vector<std::int32_t> corner_vertex;
     std::vector<std::int32_t> corner_texcoord;  // empty while no face has texture coordinates
+    // While texcoord_run > 0 and corner_texcoord is empty, every corner so
+    // far had a texture coordinate, corner i the one numbered
+    // texcoord_first + i: a modeller's "one vt per corner" layout costs no
+    // array until a corner breaks the run.
+    std::int64_t texcoord_run = 0;
+    std::int32_t texcoord_first = 0;
     std::vector<std::int32_t> corner_normal;    // empty while no face has normals
     std::vector<std::int32_t> polyline_refs;
 
@@ -195,6 +202,13 @@ struct chunk {
     long long partial_normal_faces = 0, extra_vertex_numbers = 0, extra_texcoord_numbers = 0,
               polyline_texcoords = 0;
 };
+
+// Writes a chunk's run of texture coordinates out as corner indices.
+void spell_out_texcoords(chunk& c) {
+    c.corner_texcoord.resize(static_cast<std::size_t>(c.texcoord_run));
+    std::iota(c.corner_texcoord.begin(), c.corner_texcoord.end(), c.texcoord_first);
+    c.texcoord_run = 0;
+}
 
 void count_keyword(std::vector<counted_keyword>& list, std::string_view keyword, long long n = 1) {
     for (counted_keyword& k : list)
@@ -392,7 +406,8 @@ private:
     void face(const char* p, const char* e) {
         const std::size_t first = c_.corner_vertex.size();
         int corners = 0, with_uv = 0, with_normal = 0;
-        bool texcoord_slots = !c_.corner_texcoord.empty(), normal_slots = !c_.corner_normal.empty();
+        bool texcoord_slots = !c_.corner_texcoord.empty() || c_.texcoord_run > 0,
+             normal_slots = !c_.corner_normal.empty();
         for (;;) {
             p = skip_blanks(p, e);
             if (p == e) break;
@@ -424,11 +439,19 @@ private:
             }
             if (q < e && !is_blank(*q)) bad();
             const char* te = q;
-            if (t >= 0 && !texcoord_slots) {
-                c_.corner_texcoord.assign(slot, -1);
+            if (t >= 0 && vt > 0 && c_.corner_texcoord.empty() &&
+                static_cast<std::size_t>(c_.texcoord_run) == slot &&
+                (slot == 0 ? (c_.texcoord_first = t, true) : t == c_.texcoord_first + c_.texcoord_run)) {
+                ++c_.texcoord_run;
                 texcoord_slots = true;
+            } else {
+                if (c_.texcoord_run > 0) spell_out_texcoords(c_);
+                if (t >= 0 && !texcoord_slots) {
+                    c_.corner_texcoord.assign(slot, -1);
+                    texcoord_slots = true;
+                }
+                if (texcoord_slots) c_.corner_texcoord.push_back(t);
             }
-            if (texcoord_slots) c_.corner_texcoord.push_back(t);
             if (n >= 0 && !normal_slots) {
                 c_.corner_normal.assign(slot, -1);
                 normal_slots = true;
@@ -560,6 +583,9 @@ struct parsed_obj {
     std::vector<vec3> normals;
     std::vector<std::int32_t> face_start{0};
     std::vector<std::int32_t> corner_vertex, corner_texcoord, corner_normal;
+    // Corner k's texture coordinate is record k, for every corner; then
+    // corner_texcoord stays empty.
+    bool texcoord_identity = false;
     std::vector<std::int32_t> polyline_refs;
     std::vector<chunk_event> events;  // face and point positions global
     std::vector<counted_keyword> skipped;
@@ -585,7 +611,7 @@ parsed_obj join(std::vector<chunk>& chunks, const std::string& file) {
     for (const chunk& c : chunks) {
         any_vflags |= !c.vertex_flags.empty();
         any_tsize |= !c.texcoord_size.empty();
-        any_ct |= !c.corner_texcoord.empty();
+        any_ct |= !c.corner_texcoord.empty() || c.texcoord_run > 0;
         any_cn |= !c.corner_normal.empty();
         nv += c.positions.size();
         nt += c.texcoords.size();
@@ -673,6 +699,23 @@ parsed_obj join(std::vector<chunk>& chunks, const std::string& file) {
             std::vector<std::int32_t>().swap(c.face_size);
         }
     };
+    // Every chunk's corners in one run that continues the chunk before's:
+    // no index array at all.
+    if (any_ct) {
+        bool identity = true;
+        std::size_t cb = 0;
+        for (std::size_t i = 0; i < chunks.size() && identity; ++i) {
+            const chunk& c = chunks[i];
+            identity = corners[i] == 0 || (c.texcoord_run == static_cast<std::int64_t>(corners[i]) &&
+                                           static_cast<std::size_t>(c.texcoord_first) == cb);
+            cb += corners[i];
+        }
+        p.texcoord_identity = identity;
+        if (!identity)
+            for (chunk& c : chunks)
+                if (c.texcoord_run > 0) spell_out_texcoords(c);
+        if (identity) any_ct = false;
+    }
     const auto corner_arrays = [&] {
         p.positions.reserve(nv);
         p.corner_vertex.reserve(nc);
@@ -910,7 +953,17 @@ mesh_data build_mesh(parsed_obj& p, const file_layout& l, std::size_t b, const s
         }
         return std::make_pair(std::move(ids), any);
     };
-    if (!p.corner_texcoord.empty()) {
+    // The identity of corners and records needs spelling out unless the
+    // corners take the records over as their UVs.
+    if (p.texcoord_identity && !(whole_file && p.texcoords.size() == corners && p.texcoord_size.empty())) {
+        p.corner_texcoord.resize(static_cast<std::size_t>(p.face_start.back()));
+        std::iota(p.corner_texcoord.begin(), p.corner_texcoord.end(), 0);
+        p.texcoord_identity = false;
+    }
+    if (p.texcoord_identity) {
+        mesh.corner_puv = std::move(p.texcoords);
+        std::fill(mesh.face_has_uv.begin(), mesh.face_has_uv.end(), std::uint8_t(1));
+    } else if (!p.corner_texcoord.empty()) {
         auto [ids, any] = corner_ids(p.corner_texcoord, mesh.face_has_uv);
         // Every corner with its own record, in file order (the writer's
         // form): the records are the corners' UVs as they stand.

@@ -164,6 +164,37 @@ TEST(obj_fidelity, pieces_and_relative_indices_read_like_one_piece) {
     }
 }
 
+TEST(obj_fidelity, a_corner_off_the_one_record_per_corner_order_is_read_as_written) {
+    // The writer's form gives corner k record k; one corner anywhere in a
+    // file of several pieces naming another record must get that record.
+    host::torus_options options;
+    options.target_vertices = 60000;
+    options.uvs = true;
+    const host::mesh_data torus = host::make_torus(options);
+    const std::string path = temp_file("run.obj");
+    host::write_obj(path, {{"t", &torus}});
+    const std::string text = slurp(path);
+    std::vector<std::size_t> faces;  // offsets of the "f " lines
+    for (std::size_t i = text.find("\nf "); i != std::string::npos; i = text.find("\nf ", i + 1)) faces.push_back(i + 1);
+    std::mt19937 random(7);
+    for (int round = 0; round < 3; ++round) {
+        const std::size_t f = std::uniform_int_distribution<std::size_t>(1, faces.size() - 1)(random);
+        const std::size_t slash = text.find('/', faces[f]), end = text.find_first_of(" /\n", slash + 1);
+        std::string changed = text;
+        changed.replace(slash + 1, end - slash - 1, "1");
+        const host::obj_contents c = host::read_obj_contents_text(changed, "run.obj", "t");
+        ASSERT_EQ(c.objects.size(), 1u);
+        const host::mesh_data& m = c.objects[0].mesh;
+        const std::size_t k = static_cast<std::size_t>(torus.face_start[f]);
+        ASSERT_EQ(m.extras.corner_uv_source.size(), torus.corner_vertex.size());
+        for (std::size_t j = 0; j < torus.corner_vertex.size(); ++j) {
+            const std::size_t record = j == k ? 0 : j;
+            ASSERT_EQ(m.extras.corner_uv_source[j], static_cast<std::int32_t>(record)) << j;
+            ASSERT_EQ(m.corner_puv[j], torus.corner_puv[record]) << j;
+        }
+    }
+}
+
 TEST(obj_fidelity, pieces_with_and_without_corner_records_join_in_file_order) {
     // A file of several pieces: quads with texture coordinates first, then
     // with normals only, then with neither, each kind spanning pieces.
