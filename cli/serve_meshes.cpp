@@ -118,6 +118,17 @@ int mesh_revisions::revision(int id) const {
     return found == meshes_.end() ? -1 : found->second.revision;
 }
 
+const std::vector<std::int32_t>* mesh_revisions::recent_moves(int id, std::size_t most) const {
+    const auto found = meshes_.find(id);
+    if (found == meshes_.end() || found->second.whole || found->second.revision == 0) return nullptr;
+    const tracked& t = found->second;
+    return t.moved.size() <= most && t.moved.size() * 2 < t.positions.size() ? &t.moved : nullptr;
+}
+
+const vec3& mesh_revisions::position(int id, std::int32_t v) const {
+    return meshes_.at(id).positions.at(static_cast<std::size_t>(v));
+}
+
 std::string mesh_revisions::encode(int id, int have) const {
     const auto found = meshes_.find(id);
     if (found == meshes_.end()) return std::string();

@@ -42,6 +42,13 @@ public:
     // for an id that names no mesh.
     std::string encode(int id, int have) const;
 
+    // The vertices the mesh's last revision moved and their positions,
+    // when it moved only vertices and at most `most` of them: what a page
+    // one revision behind needs, small enough to go with the state. Null
+    // otherwise.
+    const std::vector<std::int32_t>* recent_moves(int id, std::size_t most) const;
+    const vec3& position(int id, std::int32_t v) const;
+
 private:
     struct tracked {
         const host::shape* shape = nullptr;

@@ -90,7 +90,20 @@ json shape_json(host::shape& s, host::application& app, mesh_revisions& meshes) 
               {"world", matrix_json(s.get_transformation_to_world())}};
     if (auto* mesh = dynamic_cast<host::mesh_shape*>(&s)) {
         const host::mesh_data& m = mesh->data();
-        j["revision"] = meshes.revision(meshes.id_of(s));
+        const int id = meshes.id_of(s);
+        j["revision"] = meshes.revision(id);
+        // A move of a few vertices comes with the state: the page one
+        // revision behind applies it without asking for the mesh.
+        if (const std::vector<std::int32_t>* moved = meshes.recent_moves(id, 4096)) {
+            json at = json::array();
+            for (std::int32_t v : *moved) {
+                const vec3& p = meshes.position(id, v);
+                at.push_back(p.x);
+                at.push_back(p.y);
+                at.push_back(p.z);
+            }
+            j["moved"] = {{"indices", *moved}, {"positions", std::move(at)}};
+        }
         j["vertices"] = m.vertex_count();
         j["faces"] = m.face_count();
         j["edges"] = m.edge_count();

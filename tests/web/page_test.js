@@ -150,6 +150,10 @@ async function main() {
       await page.mouse.move(at.x, at.y);
       await page.mouse.down();
       for (let k = 1; k <= 5; ++k) await page.mouse.move(at.x + 8 * k, at.y - 6 * k);
+      // While dragging, the preview layer shows the vertex's edges; the
+      // mesh itself waits for the host's answer.
+      assert.equal(await page.isVisible('#drag'), true);
+      assert.deepEqual(await page.evaluate((id) => window.twinel.position(id, 5), id), before);
       await page.mouse.up();
       await page.waitForFunction(() => /^move 5 /.test(document.getElementById('status').textContent));
       await settled();
@@ -158,6 +162,7 @@ async function main() {
       assert.notDeepEqual(p5, before);
       // Live symmetry: the partner (vertex 3) is the mirror across YZ.
       assert.deepEqual(p3, [-p5[0], p5[1], p5[2]]);
+      assert.equal(await page.isVisible('#drag'), false);
       await page.waitForFunction(() => window.twinel.timings.drawn !== undefined);
       console.log(`   drag round trip ${JSON.stringify(await page.evaluate(() => window.twinel.timings))}`);
     });

@@ -180,12 +180,18 @@ TEST_F(served, meshes_go_whole_then_as_moved_vertices_only) {
     EXPECT_EQ(v, 2);
     EXPECT_EQ(p[0], 1.5f);
     EXPECT_EQ(p[2], 0.25f);
+    // The same move goes with the state, for a page one revision behind.
+    ASSERT_NE(meshes.recent_moves(id, 4096), nullptr);
+    EXPECT_EQ(*meshes.recent_moves(id, 4096), std::vector<std::int32_t>{2});
+    EXPECT_EQ(meshes.position(id, 2).x, 1.5f);
+    EXPECT_EQ(meshes.recent_moves(id, 0), nullptr);  // more than asked for
     // Two revisions behind, or after a change of faces: the whole mesh.
     EXPECT_EQ(header(meshes.encode(id, -1))[1], 0);
     session.run("delete faces 0");
     meshes.update(scene, session.generation());
     EXPECT_EQ(header(meshes.encode(id, 1))[1], 0);
     EXPECT_EQ(header(meshes.encode(id, 1))[4], 1);
+    EXPECT_EQ(meshes.recent_moves(id, 4096), nullptr);
     EXPECT_TRUE(meshes.encode(12345, -1).empty());
 }
 

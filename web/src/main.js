@@ -14,6 +14,10 @@ import { Palette, quote } from './palette.js';
 import { mirrorDistances, distanceColour, legendHTML } from './asymmetry.js';
 
 const $ = (id) => document.getElementById(id);
+// The first answers are asked for before the view is made: making a
+// drawing context takes about a second where drawing is in software, and
+// the answers arrive meanwhile.
+const early = { files: getJSON('/api/files'), state: getJSON('/api/state'), layout: getJSON('/api/layout') };
 const view = new View($('canvas'));
 const palette = new Palette($('palette'), (line) => act(line));
 const app = {
@@ -201,7 +205,9 @@ async function askText(text, value) {
 let builtGeneration = -1;
 
 async function buildLayout(state) {
-  palette.build(await getJSON('/api/layout'));
+  const first = early.layout && await early.layout;
+  early.layout = null;
+  palette.build(first && first.lang === state.lang ? first : await getJSON('/api/layout'));
   const bar = $('toolbar');
   bar.textContent = '';
   state.toolbar.forEach((t, i) => {
@@ -247,7 +253,15 @@ async function apply(state) {
 
   const empty = view.bounds().isEmpty();
   const stale = view.setShapes(state.shapes, state.modify);
+  const shapes = new Map(state.shapes.map((s) => [s.id, s]));
   await Promise.all(stale.map(async (m) => {
+    // A move of a few vertices came with the state.
+    const s = shapes.get(m.id);
+    if (s.moved && m.revision === s.revision - 1) {
+      m.setMoved({ revision: s.revision, indices: s.moved.indices, positions: s.moved.positions });
+      m.drawOverlays();
+      return;
+    }
     const answer = await getMesh(m.id, m.revision);
     if (answer.form === 'whole') m.setWhole(answer);
     else if (answer.form === 'moved') m.setMoved(answer);
@@ -323,6 +337,58 @@ async function selectElements(meshId, list) {
   return act(`select ${kinds[app.state.selection_mode]} ${[...new Set(list)].sort((a, b) => a - b).join(' ')}`.trim());
 }
 
+// Where the vertices joined to `v` by an edge are on the canvas.
+function neighbourScreens(mesh, v) {
+  const near = new Set();
+  const e = mesh.edgeList;
+  if (e && e.length) {
+    for (let k = 0; k < e.length; k += 2) {
+      if (e[k] === v) near.add(e[k + 1]);
+      else if (e[k + 1] === v) near.add(e[k]);
+    }
+  } else {
+    for (let f = 0; f < mesh.faceSizes.length; ++f) {
+      const s = mesh.faceStart[f], n = mesh.faceSizes[f];
+      for (let k = 0; k < n; ++k)
+        if (mesh.corners[s + k] === v) {
+          near.add(mesh.corners[s + (k + 1) % n]);
+          near.add(mesh.corners[s + (k + n - 1) % n]);
+        }
+    }
+  }
+  near.delete(v);
+  return [...near].map((u) => view.screenOf(mesh.id, u));
+}
+
+// While a vertex is dragged the mesh is not drawn again (in software a
+// frame of a large mesh takes a quarter of a second, and the frames would
+// queue up behind the pointer): its edges to its neighbours are drawn over
+// the last frame instead, until the host answers the move.
+function drawDragPreview(g) {
+  const layer = $('drag');
+  const r = canvas.getBoundingClientRect();
+  const scale = window.devicePixelRatio || 1;
+  if (layer.hidden) layer.hidden = false;
+  if (layer.width !== Math.round(r.width * scale) || layer.height !== Math.round(r.height * scale)) {
+    layer.width = Math.round(r.width * scale);
+    layer.height = Math.round(r.height * scale);
+  }
+  const c = layer.getContext('2d');
+  c.setTransform(scale, 0, 0, scale, -r.left * scale, -r.top * scale);
+  c.clearRect(r.left, r.top, r.width, r.height);
+  const p = g.to.clone().project(view.camera);
+  const at = { x: r.left + ((p.x + 1) / 2) * r.width, y: r.top + ((1 - p.y) / 2) * r.height };
+  c.strokeStyle = '#d02020';
+  c.lineWidth = 1.5;
+  c.beginPath();
+  for (const q of g.neighbours) { c.moveTo(q.x, q.y); c.lineTo(at.x, at.y); }
+  c.stroke();
+  c.fillStyle = '#d02020';
+  c.beginPath();
+  c.arc(at.x, at.y, 4, 0, 2 * Math.PI);
+  c.fill();
+}
+
 canvas.addEventListener('pointerdown', (e) => {
   if (e.button !== 0) return;
   const start = { x: e.clientX, y: e.clientY };
@@ -343,7 +409,8 @@ canvas.addEventListener('pointerdown', (e) => {
     if (grab >= 0) {
       view.controls.enabled = false;
       canvas.setPointerCapture(e.pointerId);
-      gesture = { kind: 'drag', start, mesh, vertex: grab, from: mesh.world(grab), to: null };
+      gesture = { kind: 'drag', start, mesh, vertex: grab, from: mesh.world(grab), to: null,
+        neighbours: neighbourScreens(mesh, grab) };
       return;
     }
   }
@@ -365,11 +432,7 @@ canvas.addEventListener('pointermove', (e) => {
     const p = view.dragPoint(e, gesture.from);
     if (!p) return;
     gesture.to = p;
-    // A preview until the host answers the move.
-    const local = p.clone().applyMatrix4(gesture.mesh.group.matrixWorld.clone().invert());
-    gesture.mesh.positions.setXYZ(gesture.vertex, local.x, local.y, local.z);
-    gesture.mesh.positions.needsUpdate = true;
-    view.render();
+    drawDragPreview(gesture);
   }
 });
 
@@ -377,7 +440,7 @@ canvas.addEventListener('pointerup', async (e) => {
   const g = gesture;
   gesture = null;
   view.controls.enabled = true;
-  if (!g || !app.state) return;
+  if (!g || !app.state) { $('drag').hidden = true; return; }
   const moved = Math.hypot(e.clientX - g.start.x, e.clientY - g.start.y);
   if (g.kind === 'box') {
     $('box').hidden = true;
@@ -397,10 +460,16 @@ canvas.addEventListener('pointerup', async (e) => {
     }
     await selectElements(mesh.id, list);
   } else if (g.kind === 'drag') {
-    if (!g.to || moved < 2) return;
+    if (!g.to || moved < 2) { $('drag').hidden = true; return; }
     const local = g.to.clone().applyMatrix4(g.mesh.group.matrixWorld.clone().invert());
     const n = (x) => String(+x.toPrecision(7));
-    await act(`move ${g.vertex} ${n(local.x)} ${n(local.y)} ${n(local.z)}`);
+    // The preview stays until the answer (the vertex, its partner) is in
+    // the view; the frame drawing it comes before the next paint.
+    try {
+      await act(`move ${g.vertex} ${n(local.x)} ${n(local.y)} ${n(local.z)}`);
+    } finally {
+      $('drag').hidden = true;
+    }
   } else if (moved < 5) {
     const mode = app.state.selection_mode;
     const near = mode === 'vertex' && view.pickVertex(e);
@@ -458,13 +527,13 @@ document.addEventListener('keydown', (e) => {
 });
 
 async function start() {
-  const files = await getJSON('/api/files');
+  const files = await early.files;
   for (const f of files.meshes || []) {
     const o = document.createElement('option');
     o.textContent = f;
     $('files').append(o);
   }
-  await apply(await getJSON('/api/state'));
+  await apply(await early.state);
   view.frameAll();
   status('ready');
   document.body.dataset.ready = 'yes';

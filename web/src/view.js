@@ -82,11 +82,14 @@ class MeshView {
   setMoved(m) {
     this.revision = m.revision;
     const p = this.positions.array;
+    // A few moved vertices are sent to the graphics card by themselves.
+    const ranges = m.indices.length <= 4096;
     for (let k = 0; k < m.indices.length; ++k) {
       const v = m.indices[k];
       p[3 * v] = m.positions[3 * k];
       p[3 * v + 1] = m.positions[3 * k + 1];
       p[3 * v + 2] = m.positions[3 * k + 2];
+      if (ranges) this.positions.addUpdateRange(3 * v, 3);
     }
     this.positions.needsUpdate = true;
     this.surface.computeBoundingSphere();
@@ -109,6 +112,10 @@ class MeshView {
     if (!this.colors) return;
     const c = this.colors.array, n = this.vertexCount();
     const given = this.view.colouring && this.view.colouring(this);
+    // The plain colour once is enough; the asymmetry colours follow the
+    // positions.
+    if (!given && this.plain === this.colors) return;
+    this.plain = given ? null : this.colors;
     for (let v = 0; v < n; ++v) {
       const col = given ? given[v] : BASE;
       c[3 * v] = col.r; c[3 * v + 1] = col.g; c[3 * v + 2] = col.b;
@@ -189,24 +196,33 @@ class MeshView {
   }
 }
 
-// Whether WebGL draws on the processor (no graphics card, or one the
-// browser does not use): multisampling there costs about as much as
+// Whether a WebGL context draws on the processor (no graphics card, or one
+// the browser does not use): multisampling there costs about as much as
 // drawing the mesh three more times.
-function softwareRenderer() {
-  const gl = document.createElement('canvas').getContext('webgl2');
-  if (!gl) return false;
+function softwareRenderer(gl) {
   const info = gl.getExtension('WEBGL_debug_renderer_info');
   const name = info ? String(gl.getParameter(info.UNMASKED_RENDERER_WEBGL)) : '';
-  const lose = gl.getExtension('WEBGL_lose_context');
-  if (lose) lose.loseContext();
   return /swiftshader|llvmpipe|softpipe|software/i.test(name);
 }
 
 export class View {
   constructor(canvas) {
     this.canvas = canvas;
-    this.software = softwareRenderer();
-    this.renderer = new THREE.WebGLRenderer({ canvas, antialias: !this.software, preserveDrawingBuffer: true });
+    // The first context tells whether drawing is in software, where a
+    // context takes a large part of a second to make: it is kept there,
+    // without multisampling; with a graphics card one with multisampling
+    // takes its place (a canvas keeps the context it was first given, so
+    // the second one gets a canvas of its own).
+    this.renderer = new THREE.WebGLRenderer({ canvas, antialias: false, preserveDrawingBuffer: true });
+    this.software = softwareRenderer(this.renderer.getContext());
+    if (!this.software) {
+      this.renderer.forceContextLoss();
+      this.renderer.dispose();
+      const fresh = canvas.cloneNode(false);
+      canvas.replaceWith(fresh);
+      this.canvas = canvas = fresh;
+      this.renderer = new THREE.WebGLRenderer({ canvas, antialias: true, preserveDrawingBuffer: true });
+    }
     this.drawn = [];  // resolvers waiting for the next frame drawn
     this.renderer.setPixelRatio(window.devicePixelRatio || 1);
     this.scene = new THREE.Scene();
