@@ -1,5 +1,6 @@
 // Times the page of `twinel serve` on one mesh in headless chromium: how
-// long until the mesh is shown, then a drag in modify mode repeated ROUNDS
+// long until the mesh is shown (from the command to open the page, and
+// from the page's own start of loading), then a drag in modify mode repeated ROUNDS
 // times, each from the release of the mouse to the frame with the host's
 // answer (the moved vertex and its partner) handed to the graphics process
 // ("drawn"), and to the frame after it ("next frame", which waits for the
@@ -8,8 +9,9 @@
 //   NODE_PATH=build/web/node_modules node bench/page_drag.js build/bin/twinel MESH.obj [ROUNDS]
 //
 // The mesh is paired ("Twinel") first, so that live symmetry moves the
-// partner of every dragged vertex. CHROMIUM names the browser (chromium
-// /usr/bin/chromium unless set).
+// partner of every dragged vertex. CHROMIUM names the browser
+// (/usr/bin/chromium unless set); DETAIL=1 also prints when each of the
+// page's requests started and how long it took.
 'use strict';
 const { chromium } = require('playwright-core');
 const { spawn } = require('child_process');
@@ -58,7 +60,8 @@ async function main() {
     await page.goto(url);
     await page.waitForSelector('body[data-ready="yes"]');
     await frame();
-    console.log(`shown after ${Date.now() - t0} ms`);
+    const loading = await page.evaluate(() => performance.now());
+    console.log(`shown after ${Date.now() - t0} ms (${Math.round(loading)} ms after the page started loading)`);
     if (process.env.DETAIL) console.log(JSON.stringify(await page.evaluate(() => performance.getEntriesByType('resource').map((r) => [r.name.replace(/^.*\//, ''), Math.round(r.startTime), Math.round(r.duration), r.encodedBodySize]).concat(performance.getEntriesByType('mark').map((m) => [m.name, Math.round(m.startTime)])))));
 
     const act = (line) => page.evaluate((l) => window.twinel.act(l), line);
@@ -97,7 +100,7 @@ async function main() {
       drawn.push(t.drawn);
       next.push(t.next);
       server_ms.push(t.run);
-      console.log(`drag ${k + 1}: answered ${t.run.toFixed(1)} ms, applied ${t.total.toFixed(1)} ms, drawn ${t.drawn.toFixed(1)} ms, next frame ${t.next.toFixed(1)} ms`, JSON.stringify(t));
+      console.log(`drag ${k + 1}: answered ${t.run.toFixed(1)} ms, applied ${t.total.toFixed(1)} ms, drawn ${t.drawn.toFixed(1)} ms, next frame ${t.next.toFixed(1)} ms`);
     }
     console.log(`median of ${rounds}: answered ${median(server_ms).toFixed(1)} ms, drawn ${median(drawn).toFixed(1)} ms, ` +
       `next frame ${median(next).toFixed(1)} ms`);

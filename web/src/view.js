@@ -196,33 +196,24 @@ class MeshView {
   }
 }
 
-// Whether a WebGL context draws on the processor (no graphics card, or one
-// the browser does not use): multisampling there costs about as much as
+// Whether WebGL draws on the processor (no graphics card, or one the
+// browser does not use): multisampling there costs about as much as
 // drawing the mesh three more times.
-function softwareRenderer(gl) {
+function softwareRenderer() {
+  const gl = document.createElement('canvas').getContext('webgl2');
+  if (!gl) return false;
   const info = gl.getExtension('WEBGL_debug_renderer_info');
   const name = info ? String(gl.getParameter(info.UNMASKED_RENDERER_WEBGL)) : '';
+  const lose = gl.getExtension('WEBGL_lose_context');
+  if (lose) lose.loseContext();
   return /swiftshader|llvmpipe|softpipe|software/i.test(name);
 }
 
 export class View {
   constructor(canvas) {
     this.canvas = canvas;
-    // The first context tells whether drawing is in software, where a
-    // context takes a large part of a second to make: it is kept there,
-    // without multisampling; with a graphics card one with multisampling
-    // takes its place (a canvas keeps the context it was first given, so
-    // the second one gets a canvas of its own).
-    this.renderer = new THREE.WebGLRenderer({ canvas, antialias: false, preserveDrawingBuffer: true });
-    this.software = softwareRenderer(this.renderer.getContext());
-    if (!this.software) {
-      this.renderer.forceContextLoss();
-      this.renderer.dispose();
-      const fresh = canvas.cloneNode(false);
-      canvas.replaceWith(fresh);
-      this.canvas = canvas = fresh;
-      this.renderer = new THREE.WebGLRenderer({ canvas, antialias: true, preserveDrawingBuffer: true });
-    }
+    this.software = softwareRenderer();
+    this.renderer = new THREE.WebGLRenderer({ canvas, antialias: !this.software, preserveDrawingBuffer: true });
     this.drawn = [];  // resolvers waiting for the next frame drawn
     this.renderer.setPixelRatio(window.devicePixelRatio || 1);
     this.scene = new THREE.Scene();
