@@ -38,6 +38,21 @@ std::string written(const host::obj_contents& c, const std::string& name) {
     return slurp(path);
 }
 
+// A torus with UVs large enough for the reader to cut its file into
+// several pieces, and that file's text.
+host::mesh_data uv_torus() {
+    host::torus_options options;
+    options.target_vertices = 60000;
+    options.uvs = true;
+    return host::make_torus(options);
+}
+
+std::string written_text(const host::mesh_data& mesh, const std::string& name) {
+    const std::string path = temp_file(name);
+    host::write_obj(path, {{"t", &mesh}});
+    return slurp(path);
+}
+
 // A file in the writer's own form holding every element it keeps.
 const char* const every_element =
     "mtllib body.mtl\n"
@@ -112,13 +127,8 @@ TEST(obj_fidelity, what_cannot_be_kept_is_named_and_changed_records_split) {
 TEST(obj_fidelity, pieces_and_relative_indices_read_like_one_piece) {
     // A torus large enough to be cut into several pieces, once with
     // absolute and once with relative indices: the same meshes.
-    host::torus_options options;
-    options.target_vertices = 60000;
-    options.uvs = true;
-    const host::mesh_data torus = host::make_torus(options);
-    const std::string path = temp_file("abs.obj");
-    host::write_obj(path, {{"t", &torus}});
-    const std::string text = slurp(path);
+    const host::mesh_data torus = uv_torus();
+    const std::string text = written_text(torus, "abs.obj");
     ASSERT_GT(text.size(), 3u << 20);
     std::string relative;
     long long vertices = 0, texcoords = 0;
@@ -167,13 +177,8 @@ TEST(obj_fidelity, pieces_and_relative_indices_read_like_one_piece) {
 TEST(obj_fidelity, a_corner_off_the_one_record_per_corner_order_is_read_as_written) {
     // The writer's form gives corner k record k; one corner anywhere in a
     // file of several pieces naming another record must get that record.
-    host::torus_options options;
-    options.target_vertices = 60000;
-    options.uvs = true;
-    const host::mesh_data torus = host::make_torus(options);
-    const std::string path = temp_file("run.obj");
-    host::write_obj(path, {{"t", &torus}});
-    const std::string text = slurp(path);
+    const host::mesh_data torus = uv_torus();
+    const std::string text = written_text(torus, "run.obj");
     std::vector<std::size_t> faces;  // offsets of the "f " lines
     for (std::size_t i = text.find("\nf "); i != std::string::npos; i = text.find("\nf ", i + 1)) faces.push_back(i + 1);
     std::mt19937 random(7);
