@@ -8,6 +8,23 @@ const BASE = new THREE.Color(0xb8c0cc);
 const SELECTED = 0xff3030;
 const MARKED = 0xffa000;
 
+// The materials of the view, made in one place.
+const materials = {
+  shaded: () => new THREE.MeshStandardMaterial({
+    vertexColors: true, flatShading: true, side: THREE.DoubleSide,
+    polygonOffset: true, polygonOffsetFactor: 1, polygonOffsetUnits: 1, roughness: 0.8,
+  }),
+  wire: () => new THREE.LineBasicMaterial({ color: 0x303844 }),
+  points: (color, size, depthTest) => new THREE.PointsMaterial({ color, size, sizeAttenuation: false, depthTest }),
+  lines: (color) => new THREE.LineBasicMaterial({ color, depthTest: false }),
+  faces: (color) => new THREE.MeshBasicMaterial({
+    color, transparent: true, opacity: 0.55, side: THREE.DoubleSide, depthTest: false,
+  }),
+  plane: () => new THREE.MeshBasicMaterial({
+    color: 0x3070ff, transparent: true, opacity: 0.12, side: THREE.DoubleSide, depthWrite: false,
+  }),
+};
+
 // One mesh shape as drawn: the position attribute is shared by the
 // shaded surface, the wireframe and the element overlays.
 class MeshView {
@@ -53,10 +70,7 @@ class MeshView {
     this.surface.setIndex(new THREE.BufferAttribute(index, 1));
     this.surface.computeBoundingSphere();
     this.surface.computeBoundingBox();
-    this.shaded = new THREE.Mesh(this.surface, new THREE.MeshStandardMaterial({
-      vertexColors: true, flatShading: true, side: THREE.DoubleSide,
-      polygonOffset: true, polygonOffsetFactor: 1, polygonOffsetUnits: 1, roughness: 0.8,
-    }));
+    this.shaded = new THREE.Mesh(this.surface, materials.shaded());
     this.group.add(this.shaded);
     // The wireframe: the mesh's edges, or the faces' sides without them.
     let lines = m.edges;
@@ -72,7 +86,7 @@ class MeshView {
     const wire = new THREE.BufferGeometry();
     wire.setAttribute('position', this.positions);
     wire.setIndex(new THREE.BufferAttribute(new Uint32Array(lines), 1));
-    this.wire = new THREE.LineSegments(wire, new THREE.LineBasicMaterial({ color: 0x303844 }));
+    this.wire = new THREE.LineSegments(wire, materials.wire());
     this.group.add(this.wire);
     this.makeOverlays();
     this.paint();
@@ -134,12 +148,9 @@ class MeshView {
       g.setIndex([]);
       return g;
     };
-    const points = (color, size, depthTest) =>
-      new THREE.Points(geometry(), new THREE.PointsMaterial({ color, size, sizeAttenuation: false, depthTest }));
-    const lines = (color) => new THREE.LineSegments(geometry(), new THREE.LineBasicMaterial({ color, depthTest: false }));
-    const faces = (color) => new THREE.Mesh(geometry(), new THREE.MeshBasicMaterial({
-      color, transparent: true, opacity: 0.55, side: THREE.DoubleSide, depthTest: false,
-    }));
+    const points = (color, size, depthTest) => new THREE.Points(geometry(), materials.points(color, size, depthTest));
+    const lines = (color) => new THREE.LineSegments(geometry(), materials.lines(color));
+    const faces = (color) => new THREE.Mesh(geometry(), materials.faces(color));
     this.overlay = {
       all: points(0x1a2030, 3, true),
       selectedFaces: faces(SELECTED), markedFaces: faces(MARKED),
@@ -303,13 +314,14 @@ export class View {
   // The symmetry plane (0: YZ, 1: ZX, 2: XY) through the origin, sized to
   // the scene.
   setPlane(axis) {
+    // One material for every plane: disposing it would free its compiled
+    // shaders, which the next plane would have to compile again.
+    if (!this.planeMaterial) this.planeMaterial = materials.plane();
     if (this.plane) { this.scene.remove(this.plane); this.plane.geometry.dispose(); }
     const box = this.bounds();
     const size = box.isEmpty() ? 2 : box.getSize(new THREE.Vector3()).length() * 0.8;
     const g = new THREE.PlaneGeometry(size, size);
-    this.plane = new THREE.Mesh(g, new THREE.MeshBasicMaterial({
-      color: 0x3070ff, transparent: true, opacity: 0.12, side: THREE.DoubleSide, depthWrite: false,
-    }));
+    this.plane = new THREE.Mesh(g, this.planeMaterial);
     const c = box.isEmpty() ? new THREE.Vector3() : box.getCenter(new THREE.Vector3());
     if (axis === 0) { this.plane.rotation.y = Math.PI / 2; this.plane.position.set(0, c.y, c.z); }
     if (axis === 1) { this.plane.rotation.x = Math.PI / 2; this.plane.position.set(c.x, 0, c.z); }
