@@ -1,10 +1,10 @@
 // Times the page of `twinel serve` on one mesh in headless chromium: how
 // long until the mesh is shown (from the command to open the page, and
-// from the page's own start of loading), then a drag in modify mode repeated ROUNDS
-// times, each from the release of the mouse to the frame with the host's
-// answer (the moved vertex and its partner) handed to the graphics process
-// ("drawn"), and to the frame after it ("next frame", which waits for the
-// graphics process to finish the one before).
+// from the page's own start of loading), then a drag in modify mode
+// repeated ROUNDS times, each from the release of the mouse to the frame
+// with the host's answer (the moved vertex and its partner) handed to the
+// graphics process ("drawn"), and to the frame after it ("next frame",
+// which waits for the graphics process to finish the one before).
 //
 //   NODE_PATH=build/web/node_modules node bench/page_drag.js build/bin/twinel MESH.obj [ROUNDS]
 //
@@ -62,7 +62,11 @@ async function main() {
     await frame();
     const loading = await page.evaluate(() => performance.now());
     console.log(`shown after ${Date.now() - t0} ms (${Math.round(loading)} ms after the page started loading)`);
-    if (process.env.DETAIL) console.log(JSON.stringify(await page.evaluate(() => performance.getEntriesByType('resource').map((r) => [r.name.replace(/^.*\//, ''), Math.round(r.startTime), Math.round(r.duration), r.encodedBodySize]).concat(performance.getEntriesByType('mark').map((m) => [m.name, Math.round(m.startTime)])))));
+    if (process.env.DETAIL) {
+      const requests = await page.evaluate(() => performance.getEntriesByType('resource').map((r) =>
+        [r.name.replace(/^.*\//, ''), Math.round(r.startTime), Math.round(r.duration), r.encodedBodySize]));
+      console.log(JSON.stringify(requests));
+    }
 
     const act = (line) => page.evaluate((l) => window.twinel.act(l), line);
     await act('press twinel');

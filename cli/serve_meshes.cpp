@@ -118,11 +118,12 @@ int mesh_revisions::revision(int id) const {
     return found == meshes_.end() ? -1 : found->second.revision;
 }
 
+bool mesh_revisions::tracked::few_moved() const { return !whole && moved.size() * 2 < positions.size(); }
+
 const std::vector<std::int32_t>* mesh_revisions::recent_moves(int id, std::size_t most) const {
     const auto found = meshes_.find(id);
-    if (found == meshes_.end() || found->second.whole || found->second.revision == 0) return nullptr;
-    const tracked& t = found->second;
-    return t.moved.size() <= most && t.moved.size() * 2 < t.positions.size() ? &t.moved : nullptr;
+    if (found == meshes_.end() || !found->second.few_moved() || found->second.moved.size() > most) return nullptr;
+    return &found->second.moved;
 }
 
 const vec3& mesh_revisions::position(int id, std::int32_t v) const {
@@ -136,7 +137,7 @@ std::string mesh_revisions::encode(int id, int have) const {
     const bool unchanged = have == t.revision;
     // A page one revision behind needs only the moved vertices, unless
     // most of them moved.
-    const bool moved = !unchanged && have == t.revision - 1 && !t.whole && t.moved.size() * 2 < t.positions.size();
+    const bool moved = !unchanged && have == t.revision - 1 && t.few_moved();
     std::string out;
     put(out, "TWMS", 4);
     put_int(out, unchanged ? 2 : moved ? 1 : 0);

@@ -59,6 +59,8 @@ private:
         // vertices; `whole` otherwise.
         std::vector<std::int32_t> moved;
         bool whole = true;
+        // Only vertices moved, fewer than half of them: sent as moves.
+        bool few_moved() const;
     };
     std::unordered_map<const host::shape*, int> ids_;
     std::unordered_map<int, tracked> meshes_;

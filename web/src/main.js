@@ -255,14 +255,11 @@ async function apply(state) {
   const stale = view.setShapes(state.shapes, state.modify);
   const shapes = new Map(state.shapes.map((s) => [s.id, s]));
   await Promise.all(stale.map(async (m) => {
-    // A move of a few vertices came with the state.
+    // A move of a few vertices comes with the state.
     const s = shapes.get(m.id);
-    if (s.moved && m.revision === s.revision - 1) {
-      m.setMoved({ revision: s.revision, indices: s.moved.indices, positions: s.moved.positions });
-      m.drawOverlays();
-      return;
-    }
-    const answer = await getMesh(m.id, m.revision);
+    const answer = s.moved && m.revision === s.revision - 1
+      ? { form: 'moved', revision: s.revision, indices: s.moved.indices, positions: s.moved.positions }
+      : await getMesh(m.id, m.revision);
     if (answer.form === 'whole') m.setWhole(answer);
     else if (answer.form === 'moved') m.setMoved(answer);
     m.drawOverlays();
@@ -337,24 +334,13 @@ async function selectElements(meshId, list) {
   return act(`select ${kinds[app.state.selection_mode]} ${[...new Set(list)].sort((a, b) => a - b).join(' ')}`.trim());
 }
 
-// Where the vertices joined to `v` by an edge are on the canvas.
+// Where the vertices joined to `v` in the wireframe are on the canvas.
 function neighbourScreens(mesh, v) {
   const near = new Set();
-  const e = mesh.edgeList;
-  if (e && e.length) {
-    for (let k = 0; k < e.length; k += 2) {
-      if (e[k] === v) near.add(e[k + 1]);
-      else if (e[k + 1] === v) near.add(e[k]);
-    }
-  } else {
-    for (let f = 0; f < mesh.faceSizes.length; ++f) {
-      const s = mesh.faceStart[f], n = mesh.faceSizes[f];
-      for (let k = 0; k < n; ++k)
-        if (mesh.corners[s + k] === v) {
-          near.add(mesh.corners[s + (k + 1) % n]);
-          near.add(mesh.corners[s + (k + n - 1) % n]);
-        }
-    }
+  const e = mesh.wireEnds;
+  for (let k = 0; k < e.length; k += 2) {
+    if (e[k] === v) near.add(e[k + 1]);
+    else if (e[k + 1] === v) near.add(e[k]);
   }
   near.delete(v);
   return [...near].map((u) => view.screenOf(mesh.id, u));

@@ -8,23 +8,6 @@ const BASE = new THREE.Color(0xb8c0cc);
 const SELECTED = 0xff3030;
 const MARKED = 0xffa000;
 
-// The materials of the view, made in one place.
-const materials = {
-  shaded: () => new THREE.MeshStandardMaterial({
-    vertexColors: true, flatShading: true, side: THREE.DoubleSide,
-    polygonOffset: true, polygonOffsetFactor: 1, polygonOffsetUnits: 1, roughness: 0.8,
-  }),
-  wire: () => new THREE.LineBasicMaterial({ color: 0x303844 }),
-  points: (color, size, depthTest) => new THREE.PointsMaterial({ color, size, sizeAttenuation: false, depthTest }),
-  lines: (color) => new THREE.LineBasicMaterial({ color, depthTest: false }),
-  faces: (color) => new THREE.MeshBasicMaterial({
-    color, transparent: true, opacity: 0.55, side: THREE.DoubleSide, depthTest: false,
-  }),
-  plane: () => new THREE.MeshBasicMaterial({
-    color: 0x3070ff, transparent: true, opacity: 0.12, side: THREE.DoubleSide, depthWrite: false,
-  }),
-};
-
 // One mesh shape as drawn: the position attribute is shared by the
 // shaded surface, the wireframe and the element overlays.
 class MeshView {
@@ -70,7 +53,10 @@ class MeshView {
     this.surface.setIndex(new THREE.BufferAttribute(index, 1));
     this.surface.computeBoundingSphere();
     this.surface.computeBoundingBox();
-    this.shaded = new THREE.Mesh(this.surface, materials.shaded());
+    this.shaded = new THREE.Mesh(this.surface, new THREE.MeshStandardMaterial({
+      vertexColors: true, flatShading: true, side: THREE.DoubleSide,
+      polygonOffset: true, polygonOffsetFactor: 1, polygonOffsetUnits: 1, roughness: 0.8,
+    }));
     this.group.add(this.shaded);
     // The wireframe: the mesh's edges, or the faces' sides without them.
     let lines = m.edges;
@@ -83,10 +69,11 @@ class MeshView {
       lines = new Uint32Array(out);
     }
     this.edgeList = m.edges;
+    this.wireEnds = lines;  // vertex pairs of the wireframe
     const wire = new THREE.BufferGeometry();
     wire.setAttribute('position', this.positions);
     wire.setIndex(new THREE.BufferAttribute(new Uint32Array(lines), 1));
-    this.wire = new THREE.LineSegments(wire, materials.wire());
+    this.wire = new THREE.LineSegments(wire, new THREE.LineBasicMaterial({ color: 0x303844 }));
     this.group.add(this.wire);
     this.makeOverlays();
     this.paint();
@@ -148,9 +135,12 @@ class MeshView {
       g.setIndex([]);
       return g;
     };
-    const points = (color, size, depthTest) => new THREE.Points(geometry(), materials.points(color, size, depthTest));
-    const lines = (color) => new THREE.LineSegments(geometry(), materials.lines(color));
-    const faces = (color) => new THREE.Mesh(geometry(), materials.faces(color));
+    const points = (color, size, depthTest) =>
+      new THREE.Points(geometry(), new THREE.PointsMaterial({ color, size, sizeAttenuation: false, depthTest }));
+    const lines = (color) => new THREE.LineSegments(geometry(), new THREE.LineBasicMaterial({ color, depthTest: false }));
+    const faces = (color) => new THREE.Mesh(geometry(), new THREE.MeshBasicMaterial({
+      color, transparent: true, opacity: 0.55, side: THREE.DoubleSide, depthTest: false,
+    }));
     this.overlay = {
       all: points(0x1a2030, 3, true),
       selectedFaces: faces(SELECTED), markedFaces: faces(MARKED),
@@ -316,7 +306,11 @@ export class View {
   setPlane(axis) {
     // One material for every plane: disposing it would free its compiled
     // shaders, which the next plane would have to compile again.
-    if (!this.planeMaterial) this.planeMaterial = materials.plane();
+    if (!this.planeMaterial) {
+      this.planeMaterial = new THREE.MeshBasicMaterial({
+        color: 0x3070ff, transparent: true, opacity: 0.12, side: THREE.DoubleSide, depthWrite: false,
+      });
+    }
     if (this.plane) { this.scene.remove(this.plane); this.plane.geometry.dispose(); }
     const box = this.bounds();
     const size = box.isEmpty() ? 2 : box.getSize(new THREE.Vector3()).length() * 0.8;
