@@ -48,14 +48,14 @@ long anon_huge_kb() {
 }  // namespace
 #endif
 
-// A large array filled for the first time lands in huge pages (one page
-// fault per 2 MiB instead of 512), unless the user set glibc's own choice.
-TEST(allocator_settings, new_heap_memory_comes_in_huge_pages) {
+// Where the heap was reserved in huge pages, a large array filled for the
+// first time lands in them (one page fault per 2 MiB instead of 512).
+TEST(allocator_settings, new_heap_memory_comes_in_huge_pages_when_reserved) {
 #if defined(__linux__) && defined(__GLIBC__)
     if (!cli::heap_takes_huge_pages()) GTEST_SKIP() << "huge pages not asked for here";
     const long before = anon_huge_kb();
     if (before < 0) GTEST_SKIP() << "the kernel offers no huge pages";
-    cli::tune_allocator();
+    ASSERT_TRUE(cli::tune_allocator(cli::huge_pages::always));
     const std::size_t bytes = std::size_t(24) << 20;
     char* block = static_cast<char*>(std::malloc(bytes));
     ASSERT_NE(block, nullptr);
