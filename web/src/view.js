@@ -58,8 +58,10 @@ class MeshView {
       polygonOffset: true, polygonOffsetFactor: 1, polygonOffsetUnits: 1, roughness: 0.8,
     }));
     this.group.add(this.shaded);
-    // The wireframe: the mesh's edges, or the faces' sides without them.
-    let lines = m.edges;
+    // The wireframe: the mesh's edges (the answer's own array, as the
+    // unsigned index the graphics card takes), or the faces' sides
+    // without them.
+    let lines = new Uint32Array(m.edges.buffer, m.edges.byteOffset, m.edges.length);
     if (!lines.length) {
       const out = [];
       for (let f = 0; f < m.faceSizes.length; ++f) {
@@ -72,7 +74,7 @@ class MeshView {
     this.wireEnds = lines;  // vertex pairs of the wireframe
     const wire = new THREE.BufferGeometry();
     wire.setAttribute('position', this.positions);
-    wire.setIndex(new THREE.BufferAttribute(new Uint32Array(lines), 1));
+    wire.setIndex(new THREE.BufferAttribute(lines, 1));
     this.wire = new THREE.LineSegments(wire, new THREE.LineBasicMaterial({ color: 0x303844 }));
     this.group.add(this.wire);
     this.makeOverlays();
